@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "convert/ConversionHost.h"
+#include "db/CurrentUserRegistry.h"
+#include "db/DaoWorkspace.h"
+
+inline constexpr const char* kCompletionMessage = "Conversion complete!";
+inline constexpr const char* kCompletionCaption = "Tallowmere";
+inline constexpr const char* kEngineStartFailedMessage = "Failed initializing database engine.";
+
+// The Start button's work, written once for every host: workgroup lookup, engine start, the run,
+// workspace close and the closing message. It owns the workspace on the host's behalf.
+class StartCommand {
+public:
+    StartCommand(ConversionHost& host, CurrentUserRegistry& registry);
+
+    // Takes the workgroup file from here instead of the registry lookup.
+    void SetWorkgroupFile(std::string path) { m_workgroupFile = std::move(path); }
+
+    // The handler's steps; an engine error of the run leaves it.
+    void Run(const std::string& source, const std::string& destination);
+    // Run, with an error that leaves it reported as the framework's general handler reports it.
+    void RunAndReport(const std::string& source, const std::string& destination);
+
+    const std::unique_ptr<CDaoWorkspace>& Workspace() const { return m_pWorkspace; }
+
+private:
+    ConversionHost& m_host;
+    CurrentUserRegistry& m_registry;
+    std::optional<std::string> m_workgroupFile;
+    std::unique_ptr<CDaoWorkspace> m_pWorkspace;
+};

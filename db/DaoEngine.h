@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+using SCODE = int32_t;
+inline constexpr SCODE S_OK = 0;
+
+// The engine object: the workgroup file and the engine-wide settings every connection takes.
+class CDaoDBEngine {
+public:
+    SCODE SetSystemDB(const std::string& path);
+    const std::string& GetSystemDB() const { return m_systemDB; }
+
+    // How long a connection waits for a lock another program holds before it reports it.
+    void SetLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+    std::chrono::milliseconds LockWait() const { return m_lockWait; }
+
+    // How long writes are grouped into one implicit transaction; zero commits every update.
+    void SetWriteGroupInterval(std::chrono::milliseconds interval) { m_writeGroup = interval; }
+    std::chrono::milliseconds WriteGroupInterval() const { return m_writeGroup; }
+
+private:
+    std::string m_systemDB;
+    std::chrono::milliseconds m_lockWait{5000};
+    std::chrono::milliseconds m_writeGroup{500};
+};
+
+void AfxDaoInit();
+CDaoDBEngine* AfxDaoGetEngine();
+void AfxDaoTerm();
+// Raises the engine error for a failed result code.
+void AfxDaoCheck(SCODE scode);
+
+// The settings in force: those of the started engine, or the defaults while it is not started.
+const CDaoDBEngine& CurrentEngineSettings();

@@ -1,0 +1,36 @@
+#include "platform/Profile.h"
+
+#include <QSettings>
+#include <utility>
+
+namespace {
+
+QSettings OpenProfile(const std::string& registryKey, const std::string& applicationName) {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromLocal8Bit(registryKey), QString::fromLocal8Bit(applicationName));
+}
+
+QString ValueKey(const std::string& section, const std::string& entry) {
+    return QString::fromLocal8Bit(section) + u'/' + QString::fromLocal8Bit(entry);
+}
+
+}  // namespace
+
+Profile::Profile(std::string registryKey, std::string applicationName)
+    : m_registryKey(std::move(registryKey)), m_applicationName(std::move(applicationName)) {}
+
+std::string Profile::GetProfileString(const std::string& section, const std::string& entry,
+                                      const std::string& defaultValue) const {
+    QSettings settings = OpenProfile(m_registryKey, m_applicationName);
+    const QVariant value = settings.value(ValueKey(section, entry));
+    if (!value.isValid()) return defaultValue;
+    return value.toString().toLocal8Bit().toStdString();
+}
+
+bool Profile::WriteProfileString(const std::string& section, const std::string& entry,
+                                 const std::string& value) {
+    QSettings settings = OpenProfile(m_registryKey, m_applicationName);
+    settings.setValue(ValueKey(section, entry), QString::fromLocal8Bit(value));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
