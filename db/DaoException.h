@@ -8,6 +8,7 @@
 // Jet's error numbers for the failures this engine reports, so messages read as users know them.
 namespace DaoError {
 inline constexpr int32_t ReservedError = 3000;
+inline constexpr int32_t NoCurrentIndex = 3019;
 inline constexpr int32_t UpdateWithoutAddNew = 3020;
 inline constexpr int32_t NoCurrentRecord = 3021;
 inline constexpr int32_t DuplicateKey = 3022;
@@ -19,11 +20,15 @@ inline constexpr int32_t DiskIo = 3043;
 inline constexpr int32_t InvalidPath = 3044;
 inline constexpr int32_t FileInUse = 3045;
 inline constexpr int32_t Corrupt = 3049;
+inline constexpr int32_t NoPermission = 3051;
 inline constexpr int32_t TableNotFound = 3078;
 inline constexpr int32_t FieldTooSmall = 3163;
 inline constexpr int32_t Locked = 3218;
+inline constexpr int32_t NotSupported = 3251;
 inline constexpr int32_t ItemNotFound = 3265;
+inline constexpr int32_t ValidationRule = 3317;
 inline constexpr int32_t UnrecognizedFormat = 3343;
+inline constexpr int32_t ObjectInvalid = 3420;
 inline constexpr int32_t TypeConversion = 3421;
 inline constexpr int32_t NotAnIndex = 3800;
 }  // namespace DaoError

@@ -1,1 +1,144 @@
-// placeholder until written
+#include "db/StoreConnection.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <map>
+
+#include "db/DaoEngine.h"
+#include "db/DaoException.h"
+#include "db/StoreFileCheck.h"
+
+class ConnectionTable {
+public:
+    std::map<StoreConnection::FileKey, std::weak_ptr<StoreConnection>> open;
+};
+
+ConnectionTable& StoreConnection::Table() {
+    static ConnectionTable table;
+    return table;
+}
+
+namespace {
+
+constexpr int kCacheKiB = 16 * 1024;
+
+}  // namespace
+
+std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& path) {
+    CheckStoreFile(path);
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        ThrowDaoException(DaoError::FileNotFound, "Could not find file '" + path + "'.");
+    }
+    // Keyed by the file itself, so two names for one file share one connection and never lock
+    // each other out.
+    const FileKey key{static_cast<unsigned long long>(info.st_dev),
+                      static_cast<unsigned long long>(info.st_ino)};
+    auto& open = Table().open;
+    if (auto found = open.find(key); found != open.end()) {
+        if (auto existing = found->second.lock()) return existing;
+    }
+
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_PRIVATECACHE |
+                                       SQLITE_OPEN_EXRESCODE,
+                                   nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        ThrowStoreError(rc, path, StoreAction::Open);
+    }
+    std::shared_ptr<StoreConnection> connection(new StoreConnection(db, path, key));
+    // A database file is the user's data, not trusted code: no schema-borne functions, no
+    // writes to the schema through ordinary statements.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    const auto wait = CurrentEngineSettings().LockWait();
+    sqlite3_busy_timeout(db, static_cast<int>(wait.count()));
+    connection->Execute(("PRAGMA cache_size = -" + std::to_string(kCacheKiB)).c_str(),
+                        StoreAction::Open, {});
+    // Reads the first page, so a damaged or foreign file fails here rather than mid-run.
+    connection->Execute("SELECT count(*) FROM sqlite_schema", StoreAction::Open, {});
+    open[key] = connection;
+    return connection;
+}
+
+void StoreConnection::Release(std::shared_ptr<StoreConnection>& connection) {
+    if (!connection) return;
+    std::shared_ptr<StoreConnection> held = std::move(connection);
+    if (held.use_count() == 1) held->Commit();
+}
+
+StoreConnection::StoreConnection(sqlite3* db, std::string path, FileKey key)
+    : m_db(db),
+      m_path(std::move(path)),
+      m_key(key),
+      m_groupInterval(CurrentEngineSettings().WriteGroupInterval()) {}
+
+StoreConnection::~StoreConnection() {
+    if (m_inGroup && !sqlite3_get_autocommit(m_db)) {
+        if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+    sqlite3_close_v2(m_db);
+    auto& open = Table().open;
+    if (auto found = open.find(m_key); found != open.end() && found->second.expired()) {
+        open.erase(found);
+    }
+}
+
+sqlite3_stmt* StoreConnection::Prepare(const std::string& sql, StoreAction action,
+                                       const std::string& table) {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        Fail(rc, action, table);
+    }
+    return stmt;
+}
+
+void StoreConnection::Execute(const char* sql, StoreAction action, const std::string& table) {
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) Fail(rc, action, table);
+}
+
+void StoreConnection::BeginWrite(const std::string& table) {
+    if (m_inGroup) return;
+    // IMMEDIATE takes the write lock now, so another program's lock is met (and reported) before
+    // anything is changed.
+    Execute("BEGIN IMMEDIATE", StoreAction::Write, table);
+    m_inGroup = true;
+    m_groupStart = std::chrono::steady_clock::now();
+}
+
+void StoreConnection::EndWrite(const std::string& table) {
+    if (m_inGroup && std::chrono::steady_clock::now() - m_groupStart >= m_groupInterval) {
+        Commit(table);
+    }
+}
+
+void StoreConnection::NoteFailure() {
+    if (m_inGroup && sqlite3_get_autocommit(m_db)) m_inGroup = false;
+}
+
+void StoreConnection::Commit(const std::string& table) {
+    if (!m_inGroup) return;
+    m_inGroup = false;
+    if (sqlite3_get_autocommit(m_db)) return;  // the store already ended the group
+    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        // A group that cannot be committed is undone whole, so the file stays as it was.
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        ThrowStoreError(rc, m_path, StoreAction::Write, table, StoreMessage(m_db));
+    }
+}
+
+void StoreConnection::Fail(int resultCode, StoreAction action, const std::string& table) {
+    NoteFailure();
+    ThrowStoreError(resultCode, m_path, action, table, StoreMessage(m_db));
+}

@@ -1,0 +1,109 @@
+#include "db/DynasetCursor.h"
+
+#include <sqlite3.h>
+
+#include "db/DaoException.h"
+
+namespace {
+
+// The name the store's message gives after a prefix such as "no such table: ".
+std::string NameAfter(const std::string& message, const std::string& prefix) {
+    const auto at = message.find(prefix);
+    return at == std::string::npos ? std::string() : message.substr(at + prefix.size());
+}
+
+}  // namespace
+
+DynasetCursor::DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
+                             std::string source)
+    : RecordsetCursor(std::move(connection), std::move(row), std::move(source)) {}
+
+std::unique_ptr<DynasetCursor> DynasetCursor::Open(std::shared_ptr<StoreConnection> connection,
+                                                   DaoRowBinding row, const std::string& sql,
+                                                   bool isTableName) {
+    std::unique_ptr<DynasetCursor> cursor(
+        new DynasetCursor(std::move(connection), std::move(row), isTableName ? sql : "query"));
+    if (isTableName) {
+        std::string columns;
+        for (const DaoColumnBinding& binding : cursor->m_row.Columns()) {
+            columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(binding.column);
+        }
+        cursor->Prepare("SELECT " + columns + " FROM " + QuoteIdentifier(sql));
+    } else {
+        cursor->Prepare(sql);
+    }
+    cursor->MapResultColumns();
+    cursor->Step();
+    cursor->m_atFirst = true;
+    if (cursor->m_state == CursorState::AfterLast) cursor->m_state = CursorState::Empty;
+    return cursor;
+}
+
+void DynasetCursor::Prepare(const std::string& sql) {
+    sqlite3* db = m_connection->Handle();
+    const int rc = sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &m_query, nullptr);
+    if (rc == SQLITE_OK) {
+        Own(m_query);
+        return;
+    }
+    sqlite3_finalize(m_query);
+    m_query = nullptr;
+    const std::string message = StoreMessage(db);
+    const std::string& file = m_connection->Path();
+    if (const std::string table = NameAfter(message, "no such table: "); !table.empty()) {
+        ThrowDaoException(DaoError::TableNotFound, "The database engine cannot find the table or "
+                                                   "query '" + table + "' in '" + file + "'.");
+    }
+    if (const std::string column = NameAfter(message, "no such column: "); !column.empty()) {
+        ThrowDaoException(DaoError::ItemNotFound, "Item not found: the column '" + column +
+                                                      "' that '" + m_source + "' reads is missing from '" +
+                                                      file + "'.");
+    }
+    m_connection->Fail(rc, StoreAction::Read, m_source);
+}
+
+void DynasetCursor::MapResultColumns() {
+    const int count = sqlite3_column_count(m_query);
+    for (const DaoColumnBinding& binding : m_row.Columns()) {
+        int found = -1;
+        for (int c = 0; c < count && found < 0; ++c) {
+            const char* name = sqlite3_column_name(m_query, c);
+            if (name != nullptr && SameName(name, binding.column)) found = c;
+        }
+        if (found < 0) {
+            ThrowDaoException(DaoError::ItemNotFound, "Item not found: '" + m_source + "' in '" +
+                                                          m_connection->Path() +
+                                                          "' gives no column '" + binding.column + "'.");
+        }
+        m_resultColumns.push_back(found);
+    }
+}
+
+void DynasetCursor::Step() {
+    const int rc = sqlite3_step(m_query);
+    if (rc == SQLITE_ROW) {
+        m_row.Load(m_query, m_resultColumns);
+        m_state = CursorState::OnRow;
+    } else if (rc == SQLITE_DONE) {
+        m_state = CursorState::AfterLast;
+    } else {
+        sqlite3_reset(m_query);
+        m_state = CursorState::NoCurrent;
+        m_connection->Fail(rc, StoreAction::Read, m_source);
+    }
+}
+
+void DynasetCursor::MoveFirst() {
+    if (m_atFirst && m_state == CursorState::OnRow) return;
+    sqlite3_reset(m_query);
+    Step();
+    m_atFirst = true;
+    if (m_state == CursorState::AfterLast) m_state = CursorState::Empty;
+}
+
+void DynasetCursor::MoveNext() {
+    if (m_state != CursorState::OnRow) NoCurrentRecord();
+    m_atFirst = false;
+    Step();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/RecordsetCursor.h"
+
+// A dynaset: the rows of a query (or of a whole table), walked forward and read only.
+class DynasetCursor : public RecordsetCursor {
+public:
+    // sql is either a table name, whose bound columns are read, or a query to run as written.
+    static std::unique_ptr<DynasetCursor> Open(std::shared_ptr<StoreConnection> connection,
+                                               DaoRowBinding row, const std::string& sql,
+                                               bool isTableName);
+
+    void MoveFirst() override;
+    void MoveNext() override;
+
+private:
+    DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row, std::string source);
+
+    void Prepare(const std::string& sql);
+    void MapResultColumns();
+    void Step();
+
+    sqlite3_stmt* m_query = nullptr;
+    std::vector<int> m_resultColumns;
+    bool m_atFirst = false;
+};

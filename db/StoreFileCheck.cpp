@@ -1,0 +1,64 @@
+#include "db/StoreFileCheck.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "db/DaoException.h"
+
+namespace {
+
+constexpr char kSqliteHeader[] = "SQLite format 3";  // followed by its terminating zero
+
+bool HeaderSays(const char* header, std::size_t length, const char* text) {
+    const std::size_t textLength = std::strlen(text);
+    return length >= 4 + textLength && std::memcmp(header + 4, text, textLength) == 0;
+}
+
+[[noreturn]] void NotFound(const std::string& path) {
+    ThrowDaoException(DaoError::FileNotFound, "Could not find file '" + path + "'.");
+}
+
+}  // namespace
+
+void CheckStoreFile(const std::string& path) {
+    if (path.empty()) NotFound(path);
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        if (errno == EACCES) {
+            ThrowDaoException(DaoError::NoPermission,
+                              "You do not have permission to open the database '" + path + "'.");
+        }
+        if (errno == ENAMETOOLONG) {
+            ThrowDaoException(DaoError::InvalidPath, "'" + path + "' is not a valid path.");
+        }
+        NotFound(path);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ThrowDaoException(DaoError::InvalidPath,
+                          "'" + path + "' is a folder, not a database file.");
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        ThrowDaoException(DaoError::NoPermission,
+                          "You do not have permission to open the database '" + path + "'.");
+    }
+    char header[32] = {};
+    const ssize_t got = read(fd, header, sizeof header);
+    close(fd);
+    const std::size_t length = got > 0 ? static_cast<std::size_t>(got) : 0;
+    if (length >= sizeof kSqliteHeader && std::memcmp(header, kSqliteHeader, sizeof kSqliteHeader) == 0) {
+        return;
+    }
+    if (HeaderSays(header, length, "Standard Jet DB") ||
+        HeaderSays(header, length, "Standard ACE DB")) {
+        ThrowDaoException(DaoError::UnrecognizedFormat,
+                          "Unrecognized database format '" + path +
+                              "'. It is a Jet database; this engine reads SQLite databases.");
+    }
+    ThrowDaoException(DaoError::UnrecognizedFormat,
+                      "Unrecognized database format '" + path + "'. It is not a database file.");
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// Checks that a path names an existing SQLite database before the store opens it, so that a
+// missing file, a folder, or a file of another format fails with the engine's own error.
+void CheckStoreFile(const std::string& path);
