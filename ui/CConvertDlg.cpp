@@ -1,0 +1,316 @@
+#include "ui/CConvertDlg.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QWindow>
+#include <exception>
+
+#include "platform/Profile.h"
+#include "platform/SettingsRegistry.h"
+#include "ui/CAboutDlg.h"
+#include "ui/IconPosition.h"
+#include "ui/MessageBoxes.h"
+#include "ui/OpenFileDialog.h"
+#include "ui/Resources.h"
+#include "ui/WaitCursor.h"
+#ifdef Q_OS_WIN
+#include "ui/NativeSystemMenu.h"
+#endif
+
+namespace {
+
+// A modal frame with a system menu: caption and close box, no minimise or maximise box.
+constexpr Qt::WindowFlags kModalFrameFlags = Qt::Dialog | Qt::CustomizeWindowHint |
+                                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                             Qt::WindowCloseButtonHint;
+
+constexpr int kIconSize = 32;  // SM_CXICON, SM_CYICON
+
+constexpr const char* kFieldTooLongMessage = "Please enter no more than 255 characters.";
+
+template <typename T>
+T* OwnedOr(T* given, std::unique_ptr<T>& owned, auto make) {
+    if (given != nullptr) return given;
+    owned = make();
+    return owned.get();
+}
+
+}  // namespace
+
+CConvertDlg::CConvertDlg(Profile& profile, ConvertDlgServices services, QWidget* parent)
+    : QDialog(parent, kModalFrameFlags),
+      m_hIcon(LoadIconResource(IDR_MAINFRAME)),
+      m_profile(profile),
+      m_messages(OwnedOr<UserMessages>(services.messages, m_ownedMessages,
+                                       [this] { return std::make_unique<MessageBoxes>(this); })),
+      m_fileDialog(OwnedOr<OpenFileDialog>(services.fileDialog, m_ownedFileDialog,
+                                           [] { return std::make_unique<QtOpenFileDialog>(); })),
+      m_registry(OwnedOr<CurrentUserRegistry>(services.registry, m_ownedRegistry,
+                                              [] { return std::make_unique<SettingsRegistry>(); })),
+      m_start(*this, *m_registry) {}
+
+CConvertDlg::~CConvertDlg() = default;
+
+// The message map: which handler each control's click and each key command reaches.
+void CConvertDlg::ConnectMessageMap() {
+    struct ClickEntry {
+        int id;
+        void (CConvertDlg::*handler)();
+    };
+    static constexpr ClickEntry kClicks[] = {
+        {IDC_START, &CConvertDlg::OnStart},
+        {IDC_BROWSE_SOURCE, &CConvertDlg::OnBrowseSource},
+        {IDC_BROWSE_DESTINATION, &CConvertDlg::OnBrowseDestination},
+    };
+    for (const ClickEntry& entry : kClicks) {
+        if (auto* button = qobject_cast<QPushButton*>(GetDlgItem(entry.id))) {
+            connect(button, &QPushButton::clicked, this, entry.handler);
+        }
+    }
+    // WM_SYSCOMMAND, WM_PAINT and the keys arrive through the event overrides below; these
+    // two keys stand in for the menu key and the Help key the platform would route.
+    connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this), &QShortcut::activated,
+            this, [this] { ShowSystemMenuAt(mapToGlobal(QPoint(0, 0))); });
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, [this] {
+        if (m_commandTarget != nullptr) m_commandTarget->OnCmdMsg(ID_HELP);
+    });
+}
+
+bool CConvertDlg::Create() {
+    if (m_created) return true;
+    const DialogTemplate* dialogTemplate = FindDialogTemplate(IDD_CONVERT_DIALOG);
+    if (dialogTemplate == nullptr || !CreateDialogControls(*this, *dialogTemplate, m_controls)) {
+        return false;
+    }
+    ConnectMessageMap();
+    m_created = true;
+    return true;
+}
+
+bool CConvertDlg::Initialize() {
+    if (!Create()) return false;
+    OnInitDialog();
+    return true;
+}
+
+int CConvertDlg::DoModal() {
+    if (!Initialize()) return -1;
+    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+QWidget* CConvertDlg::GetDlgItem(int id) const {
+    const auto found = m_controls.byId.find(id);
+    return found == m_controls.byId.end() ? nullptr : found->second;
+}
+
+bool CConvertDlg::ExchangeText(bool saveAndValidate, int id, std::string& value) {
+    auto* field = qobject_cast<QLineEdit*>(GetDlgItem(id));
+    if (field == nullptr) return true;
+    if (!saveAndValidate) {
+        field->setText(QString::fromLocal8Bit(value));
+        field->setCursorPosition(0);
+        return true;
+    }
+    value = field->text().toLocal8Bit().toStdString();
+    if (value.size() > kMaxPathChars) {
+        m_messages->ShowAppMessage(kFieldTooLongMessage, MB_OK | MB_ICONEXCLAMATION);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        return false;
+    }
+    return true;
+}
+
+bool CConvertDlg::DoDataExchange(bool saveAndValidate) {
+    // Control 1005 holds the rich-text control's place; m_richText is the control itself, so
+    // binding it needs nothing more.
+    if (!ExchangeText(saveAndValidate, IDC_DESTINATION, m_strDestination)) return false;
+    return ExchangeText(saveAndValidate, IDC_SOURCE, m_strSource);
+}
+
+bool CConvertDlg::UpdateData(bool saveAndValidate) { return DoDataExchange(saveAndValidate); }
+
+bool CConvertDlg::OnInitDialog() {
+    UpdateData(false);
+
+    const std::size_t standardItems = m_systemMenu.Items().size();
+    AddAboutEntry(m_systemMenu, LoadResourceString(IDS_ABOUTBOX));
+#ifdef Q_OS_WIN
+    AppendToNativeSystemMenu(*this, m_systemMenu.Items(), standardItems);
+#else
+    (void)standardItems;
+#endif
+
+    setWindowIcon(m_hIcon);  // big and small: the icon holds both sizes
+
+    m_strSource = m_profile.GetProfileString(kPathsSection, kSourceEntry, kDefaultSource);
+    m_strDestination =
+        m_profile.GetProfileString(kPathsSection, kDestinationEntry, kDefaultDestination);
+    UpdateData(false);
+
+    if (QWidget* first = GetDlgItem(IDC_SOURCE)) first->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void CConvertDlg::paintEvent(QPaintEvent* event) {
+    if (!isMinimized()) {
+        QDialog::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    const int x = CenteredIconOffset(width(), kIconSize);
+    const int y = CenteredIconOffset(height(), kIconSize);
+    painter.drawPixmap(x, y, m_hIcon.pixmap(kIconSize, kIconSize));
+}
+
+void CConvertDlg::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // Enter presses the push button that has the focus; anywhere else it is the OK command.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr) {
+            if (button->isEnabled()) button->click();
+        } else {
+            OnOK();
+        }
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        OnCancel();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CConvertDlg::OnOK() {
+    if (!UpdateData(true)) return;
+    accept();
+}
+
+void CConvertDlg::OnCancel() { reject(); }
+
+std::unique_ptr<QMenu> CConvertDlg::CreateSystemMenuPopup() {
+    auto menu = std::make_unique<QMenu>(this);
+    for (const SystemMenuItem& item : m_systemMenu.Items()) {
+        if (item.separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLocal8Bit(item.text));
+        action->setData(item.id);
+    }
+    return menu;
+}
+
+void CConvertDlg::ShowSystemMenuAt(const QPoint& globalPos) {
+    std::unique_ptr<QMenu> menu = CreateSystemMenuPopup();
+    QAction* chosen = menu->exec(globalPos);
+    if (chosen != nullptr) OnSysCommand(chosen->data().toUInt(), 0);
+}
+
+void CConvertDlg::contextMenuEvent(QContextMenuEvent* event) {
+#ifdef Q_OS_WIN
+    QDialog::contextMenuEvent(event);
+#else
+    // The window manager owns the real system menu here, so the dialog offers its own.
+    ShowSystemMenuAt(event->globalPos());
+#endif
+}
+
+void CConvertDlg::OnSysCommand(unsigned nID, qintptr /*lParam*/) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout;
+        dlgAbout.DoModal();
+        return;
+    }
+    DefaultSysCommand(nID);
+}
+
+void CConvertDlg::DefaultSysCommand(unsigned nID) {
+    if (m_inNativeSysCommand) {
+        // The platform's own default processing follows.
+        m_sysCommandHandedOn = true;
+        return;
+    }
+    switch (nID & 0xFFF0) {
+        case SC_CLOSE:
+            close();
+            break;
+        case SC_MOVE:
+            if (QWindow* window = windowHandle()) window->startSystemMove();
+            break;
+        default:
+            break;
+    }
+}
+
+#ifdef Q_OS_WIN
+bool CConvertDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    unsigned id = 0;
+    qintptr lParam = 0;
+    if (!IsNativeSysCommand(eventType, message, id, lParam)) {
+        return QDialog::nativeEvent(eventType, message, result);
+    }
+    m_inNativeSysCommand = true;
+    m_sysCommandHandedOn = false;
+    OnSysCommand(id, lParam);
+    m_inNativeSysCommand = false;
+    if (m_sysCommandHandedOn) return QDialog::nativeEvent(eventType, message, result);
+    *result = 0;
+    return true;
+}
+#endif
+
+void CConvertDlg::Browse(std::string& path, const char* filter, const char* entry) {
+    OpenFileRequest request;
+    request.openMode = true;
+    request.defaultExtension = kDatabaseExtension;
+    request.fileName = path;
+    request.flags = OFN_NOVALIDATE;
+    request.filter = filter;
+    request.owner = this;
+    const std::optional<std::string> chosen = m_fileDialog->Run(request);
+    if (!chosen) return;
+    path = *chosen;
+    UpdateData(false);
+    m_profile.WriteProfileString(kPathsSection, entry, path);
+}
+
+void CConvertDlg::OnBrowseSource() { Browse(m_strSource, kSourceFilter, kSourceEntry); }
+
+void CConvertDlg::OnBrowseDestination() {
+    Browse(m_strDestination, kDestinationFilter, kDestinationEntry);
+}
+
+void CConvertDlg::OnStart() {
+    WaitCursor wait;
+    // No exception may cross into Qt's event loop: whatever the shared flow does not report
+    // itself is reported here, and the dialog stays open.
+    try {
+        m_start.RunAndReport(m_strSource, m_strDestination);
+    } catch (const std::exception& error) {
+        m_messages->ShowAppMessage(error.what(), MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+        m_messages->ShowAppMessage("An unexpected error ended the operation.",
+                                   MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+int CConvertDlg::ShowOwnedMessage(const std::string& text, const std::string& caption,
+                                  unsigned style) {
+    return m_messages->ShowOwnedMessage(text, caption, style);
+}
+
+int CConvertDlg::ShowAppMessage(const std::string& text, unsigned style) {
+    return m_messages->ShowAppMessage(text, style);
+}
+
+void CConvertDlg::EnableStartButton(bool enabled) {
+    if (QWidget* start = GetDlgItem(IDC_START)) start->setEnabled(enabled);
+}

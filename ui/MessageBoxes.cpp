@@ -1,0 +1,74 @@
+#include "ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon IconOf(unsigned style) {
+    switch (style & MB_ICONMASK) {
+        case MB_ICONHAND: return QMessageBox::Critical;
+        case MB_ICONQUESTION: return QMessageBox::Question;
+        case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+        case MB_ICONINFORMATION: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+// A box shown while the wait cursor is up still has to be answered with the ordinary pointer.
+class ArrowCursorWhileShown {
+public:
+    ArrowCursorWhileShown() : m_active(QApplication::overrideCursor() != nullptr) {
+        if (m_active) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowCursorWhileShown() {
+        if (m_active) QApplication::restoreOverrideCursor();
+    }
+    ArrowCursorWhileShown(const ArrowCursorWhileShown&) = delete;
+    ArrowCursorWhileShown& operator=(const ArrowCursorWhileShown&) = delete;
+
+private:
+    bool m_active;
+};
+
+}  // namespace
+
+int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                   unsigned style) {
+    ArrowCursorWhileShown arrow;
+    QMessageBox box(IconOf(style), QString::fromLocal8Bit(caption),
+                    QString::fromLocal8Bit(text), QMessageBox::NoButton, owner);
+    // The platform shows CR LF as one line break.
+    box.setText(QString::fromLocal8Bit(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    switch (style & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MB_YESNO:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Cancel: return IDCANCEL;
+        case QMessageBox::Yes: return IDYES;
+        case QMessageBox::No: return IDNO;
+        default: return IDOK;
+    }
+}
+
+int MessageBoxes::ShowOwnedMessage(const std::string& text, const std::string& caption,
+                                   unsigned style) {
+    return ShowMessageBox(m_owner, text, caption, style);
+}
+
+int MessageBoxes::ShowAppMessage(const std::string& text, unsigned style) {
+    QWidget* owner = QApplication::activeWindow();
+    if (owner == nullptr) owner = m_owner;
+    return ShowMessageBox(owner, text, QCoreApplication::applicationName().toLocal8Bit().toStdString(),
+                          style);
+}
