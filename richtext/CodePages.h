@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Windows code pages decoded through the C library's iconv. One decoder per code page and thread,
+// opened on first use and kept, so that decoding a byte is a table look-up.
+class CodePageDecoder {
+public:
+    static constexpr std::size_t kMaxSequence = 4;
+
+    enum class Status { Decoded, Incomplete, Invalid };
+    struct Result {
+        Status status = Status::Invalid;
+        std::size_t count = 0;  // code points in cps
+        std::array<char32_t, 4> cps{};
+    };
+
+    // Null when iconv knows no such code page.
+    static std::unique_ptr<CodePageDecoder> Open(int codePage);
+    // Decodes ASCII and nothing else; for when iconv cannot even open the fallback code page.
+    static std::unique_ptr<CodePageDecoder> AsciiOnly(int codePage);
+    ~CodePageDecoder();
+    CodePageDecoder(const CodePageDecoder&) = delete;
+    CodePageDecoder& operator=(const CodePageDecoder&) = delete;
+
+    int CodePage() const { return m_codePage; }
+    // Every byte below 0x80 decodes to itself, so ASCII runs can be copied as they are.
+    bool AsciiIsIdentity() const { return m_asciiIsIdentity; }
+
+    static constexpr std::int32_t kLeadByte = -1;
+    static constexpr std::int32_t kInvalidByte = -2;
+    // The code point of a single byte, kLeadByte when it starts a longer sequence, or kInvalidByte.
+    std::int32_t Single(unsigned char byte) const { return m_single[byte]; }
+    // A sequence of 2 to kMaxSequence bytes starting with a lead byte.
+    Result DecodeSequence(const unsigned char* bytes, std::size_t length);
+
+private:
+    CodePageDecoder(int codePage, void* handle);
+    Result Convert(const unsigned char* bytes, std::size_t length);
+
+    int m_codePage;
+    void* m_handle;  // iconv_t, or null for AsciiOnly
+    std::array<std::int32_t, 256> m_single{};
+    bool m_asciiIsIdentity = true;
+};
+
+// The decoders opened so far on this thread. A code page iconv does not know is read as 1252.
+class CodePageDecoders {
+public:
+    CodePageDecoder& Get(int codePage);
+
+private:
+    std::vector<std::unique_ptr<CodePageDecoder>> m_open;
+    std::vector<int> m_unknown;
+};
+
+CodePageDecoders& ThreadCodePageDecoders();
+
+// The code page a font's \fcharset stands for; 0 when it gives none and the document's applies.
+int CodePageOfCharset(int charset);

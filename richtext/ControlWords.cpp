@@ -1,0 +1,122 @@
+#include "richtext/ControlWords.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+struct Entry {
+    std::string_view name;
+    ControlWordInfo info;
+};
+
+using K = ControlWordKind;
+
+// Sorted by name, so that each first letter owns one contiguous run.
+constexpr std::array kEntries = std::to_array<Entry>({
+    {"aftncn", {K::SkippedDestination}},
+    {"aftnsep", {K::SkippedDestination}},
+    {"aftnsepc", {K::SkippedDestination}},
+    {"annotation", {K::SkippedDestination}},
+    {"ansi", {K::DocumentCharset, 1252}},
+    {"ansicpg", {K::AnsiCodePage}},
+    {"atnauthor", {K::SkippedDestination}},
+    {"atndate", {K::SkippedDestination}},
+    {"atnicn", {K::SkippedDestination}},
+    {"atnid", {K::SkippedDestination}},
+    {"atnref", {K::SkippedDestination}},
+    {"atntime", {K::SkippedDestination}},
+    {"bin", {K::Binary}},
+    {"bullet", {K::Symbol, 0x2022}},
+    {"cell", {K::Symbol, U'\t'}},
+    {"colortbl", {K::SkippedDestination}},
+    {"cpg", {K::FontCodePage}},
+    {"deff", {K::DefaultFont}},
+    {"emdash", {K::Symbol, 0x2014}},
+    {"emspace", {K::Symbol, U' '}},
+    {"endash", {K::Symbol, 0x2013}},
+    {"enspace", {K::Symbol, U' '}},
+    {"f", {K::Font}},
+    {"fcharset", {K::FontCharset}},
+    {"fldinst", {K::SkippedDestination}},
+    {"fonttbl", {K::FontTable}},
+    {"footer", {K::SkippedDestination}},
+    {"footerf", {K::SkippedDestination}},
+    {"footerl", {K::SkippedDestination}},
+    {"footerr", {K::SkippedDestination}},
+    {"footnote", {K::SkippedDestination}},
+    {"ftncn", {K::SkippedDestination}},
+    {"ftnsep", {K::SkippedDestination}},
+    {"ftnsepc", {K::SkippedDestination}},
+    {"header", {K::SkippedDestination}},
+    {"headerf", {K::SkippedDestination}},
+    {"headerl", {K::SkippedDestination}},
+    {"headerr", {K::SkippedDestination}},
+    {"info", {K::SkippedDestination}},
+    {"ldblquote", {K::Symbol, 0x201C}},
+    {"line", {K::ParagraphMark}},
+    {"listoverridetable", {K::SkippedDestination}},
+    {"listtable", {K::SkippedDestination}},
+    {"listtext", {K::SkippedDestination}},
+    {"lquote", {K::Symbol, 0x2018}},
+    {"mac", {K::DocumentCharset, 10000}},
+    {"object", {K::SkippedDestination}},
+    {"page", {K::ParagraphMark}},
+    {"par", {K::ParagraphMark}},
+    {"pc", {K::DocumentCharset, 437}},
+    {"pca", {K::DocumentCharset, 850}},
+    {"pict", {K::SkippedDestination}},
+    {"plain", {K::Plain}},
+    {"pn", {K::SkippedDestination}},
+    {"pntext", {K::SkippedDestination}},
+    {"pntxta", {K::SkippedDestination}},
+    {"pntxtb", {K::SkippedDestination}},
+    {"rdblquote", {K::Symbol, 0x201D}},
+    {"row", {K::ParagraphMark}},
+    {"rquote", {K::Symbol, 0x2019}},
+    {"sect", {K::ParagraphMark}},
+    {"stylesheet", {K::SkippedDestination}},
+    {"tab", {K::Symbol, U'\t'}},
+    {"u", {K::Unicode}},
+    {"uc", {K::UnicodeFallbackCount}},
+});
+
+constexpr bool IsSorted() {
+    for (std::size_t i = 1; i < kEntries.size(); ++i) {
+        if (!(kEntries[i - 1].name < kEntries[i].name)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(IsSorted());
+
+// For each lower-case first letter, the range of kEntries starting with it.
+constexpr std::array<std::pair<std::uint8_t, std::uint8_t>, 26> MakeLetterRanges() {
+    std::array<std::pair<std::uint8_t, std::uint8_t>, 26> ranges{};
+    for (std::size_t i = 0; i < kEntries.size(); ++i) {
+        auto& range = ranges[static_cast<std::size_t>(kEntries[i].name[0] - 'a')];
+        if (range.first == range.second) {
+            range.first = static_cast<std::uint8_t>(i);
+        }
+        range.second = static_cast<std::uint8_t>(i + 1);
+    }
+    return ranges;
+}
+constexpr auto kLetterRanges = MakeLetterRanges();
+
+}  // namespace
+
+ControlWordInfo LookupControlWord(std::string_view name) {
+    if (name.empty() || name[0] < 'a' || name[0] > 'z') {
+        return {};
+    }
+    const auto [first, last] = kLetterRanges[static_cast<std::size_t>(name[0] - 'a')];
+    for (std::size_t i = first; i < last; ++i) {
+        if (kEntries[i].name == name) {
+            return kEntries[i].info;
+        }
+    }
+    return {};
+}
