@@ -1,0 +1,337 @@
+// The main dialog driven as a user would: paths, browsing, the profile, Start and the keys.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "platform/Profile.h"
+#include "tests/support/TestDatabases.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/CConvertDlg.h"
+
+namespace {
+
+std::string FieldText(const CConvertDlg& dlg, int id) {
+    return qobject_cast<QLineEdit*>(dlg.GetDlgItem(id))->text().toStdString();
+}
+
+QPushButton* Button(const CConvertDlg& dlg, int id) {
+    return qobject_cast<QPushButton*>(dlg.GetDlgItem(id));
+}
+
+class ConvertDlgTest : public UiTest {
+protected:
+    ConvertDlgServices Services() { return {&messages, &files, nullptr}; }
+
+    // A source with one category and one phrase item, and an empty destination.
+    void MakeDatabases(const std::string& source, const std::string& destination) {
+        CreateSourceDb(source);
+        TestDb db(source);
+        AddSourceCategory(db, "Cardiology {C1}", "Heart");
+        AddSourceItem(db, "I1", "bp", "blood pressure", {"Cardiology {C1}"});
+        CreateDestinationDb(destination);
+    }
+
+    Profile profile{"Veltrane", "Tallowmere"};
+    FakeMessages messages;
+    FakeFileDialog files;
+};
+
+TEST_F(ConvertDlgTest, FirstLaunchShowsTheDefaultsAndWritesNothing) {
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(FieldText(dlg, IDC_SOURCE), "C:\\Program Files\\Veltrane\\Data\\Main\\am_pub.mdb");
+    EXPECT_EQ(FieldText(dlg, IDC_DESTINATION), "C:\\Program Files\\Veltrane\\Scrivane\\Scrivane.mdb");
+    EXPECT_EQ(dlg.focusWidget(), dlg.GetDlgItem(IDC_SOURCE));
+    EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
+    dlg.OnCancel();
+    EXPECT_FALSE(ProfileFileExists());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ConvertDlgTest, AStoredEmptyPathIsUsedUnchanged) {
+    profile.WriteProfileString("Paths", "Source", "");
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(FieldText(dlg, IDC_SOURCE), "");
+    EXPECT_EQ(dlg.SourcePath(), "");
+    EXPECT_EQ(FieldText(dlg, IDC_DESTINATION), kDefaultDestination);
+}
+
+TEST_F(ConvertDlgTest, TypingIntoAPathFieldChangesNothing) {
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    QTest::keyClicks(dlg.GetDlgItem(IDC_DESTINATION), "xyz");
+    QTest::keyClick(dlg.GetDlgItem(IDC_DESTINATION), Qt::Key_Backspace);
+    EXPECT_EQ(FieldText(dlg, IDC_DESTINATION), kDefaultDestination);
+}
+
+struct BrowseCase {
+    int button;
+    int field;
+    int otherField;
+    const char* entry;
+    const char* filter;
+};
+
+class BrowseTest : public ConvertDlgTest, public ::testing::WithParamInterface<BrowseCase> {};
+
+TEST_P(BrowseTest, OffersTheRightFilesStartingFromTheCurrentPath) {
+    const BrowseCase& c = GetParam();
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    const std::string before = FieldText(dlg, c.field);
+    Button(dlg, c.button)->click();
+    ASSERT_EQ(files.requests.size(), 1u);
+    const OpenFileRequest& request = files.requests[0];
+    EXPECT_TRUE(request.openMode);
+    EXPECT_EQ(request.flags, OFN_NOVALIDATE);
+    EXPECT_EQ(request.defaultExtension, "mdb");
+    EXPECT_EQ(request.filter, c.filter);
+    EXPECT_EQ(request.fileName, before);
+    EXPECT_EQ(request.owner, &dlg);
+}
+
+TEST_P(BrowseTest, ACancelledBrowseChangesNothing) {
+    const BrowseCase& c = GetParam();
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    const std::string before = FieldText(dlg, c.field);
+    Button(dlg, c.button)->click();
+    EXPECT_EQ(FieldText(dlg, c.field), before);
+    EXPECT_EQ(c.field == IDC_SOURCE ? dlg.SourcePath() : dlg.DestinationPath(), before);
+    EXPECT_FALSE(ProfileFileExists());
+}
+
+TEST_P(BrowseTest, AChosenFileIsShownAndSurvivesARestart) {
+    const BrowseCase& c = GetParam();
+    const std::string chosen = m_data.File("chosen.mdb");
+    files.answers = {chosen};
+    std::string otherBefore;
+    {
+        CConvertDlg dlg(profile, Services());
+        ASSERT_TRUE(dlg.Initialize());
+        otherBefore = FieldText(dlg, c.otherField);
+        Button(dlg, c.button)->click();
+        EXPECT_EQ(FieldText(dlg, c.field), chosen);
+        EXPECT_EQ(c.field == IDC_SOURCE ? dlg.SourcePath() : dlg.DestinationPath(), chosen);
+        EXPECT_EQ(FieldText(dlg, c.otherField), otherBefore);
+        // Written at once, not when the dialog closes.
+        EXPECT_EQ(Profile("Veltrane", "Tallowmere").GetProfileString("Paths", c.entry, "?"), chosen);
+    }
+    Profile restarted("Veltrane", "Tallowmere");
+    CConvertDlg dlg(restarted, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(FieldText(dlg, c.field), chosen);
+    EXPECT_EQ(FieldText(dlg, c.otherField), otherBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothPaths, BrowseTest,
+    ::testing::Values(BrowseCase{IDC_BROWSE_SOURCE, IDC_SOURCE, IDC_DESTINATION, "Source",
+                                 "Ambrell Databases (am_pub.mdb)|am_pub.mdb||"},
+                      BrowseCase{IDC_BROWSE_DESTINATION, IDC_DESTINATION, IDC_SOURCE,
+                                 "Destination", "Scrivane Databases (*.mdb)|*.mdb||"}),
+    [](const auto& info) { return std::string(info.param.entry); });
+
+TEST_F(ConvertDlgTest, ACopyUnderAnotherNameKeepsAProfileOfItsOwn) {
+    files.answers = {m_data.File("mine.mdb")};
+    {
+        CConvertDlg dlg(profile, Services());
+        ASSERT_TRUE(dlg.Initialize());
+        Button(dlg, IDC_BROWSE_SOURCE)->click();
+    }
+    Profile copy("Veltrane", "TallowmereCopy");
+    CConvertDlg dlg(copy, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(FieldText(dlg, IDC_SOURCE), kDefaultSource);
+    EXPECT_FALSE(ProfileFileExists("TallowmereCopy"));
+}
+
+TEST_F(ConvertDlgTest, EnterOnAPathFieldEndsTheDialogAndEscapeCancelsIt) {
+    {
+        CConvertDlg dlg(profile, Services());
+        ASSERT_TRUE(dlg.Initialize());
+        dlg.show();
+        QTest::keyClick(dlg.GetDlgItem(IDC_SOURCE), Qt::Key_Return);
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_FALSE(dlg.isVisible());
+    }
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    QTest::keyClick(dlg.GetDlgItem(IDC_DESTINATION), Qt::Key_Escape);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(ProfileFileExists());
+}
+
+TEST_F(ConvertDlgTest, EnterOnAFocusedButtonPressesThatButton) {
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    dlg.GetDlgItem(IDC_BROWSE_DESTINATION)->setFocus();
+    QTest::keyClick(dlg.GetDlgItem(IDC_BROWSE_DESTINATION), Qt::Key_Return);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].filter, kDestinationFilter);
+    EXPECT_TRUE(dlg.isVisible());
+    dlg.OnCancel();
+}
+
+TEST_F(ConvertDlgTest, TheCloseCommandEndsTheDialog) {
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    dlg.close();
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+// Start ---------------------------------------------------------------------------------------
+
+TEST_F(ConvertDlgTest, StartConvertsAndSaysSoWithTheWaitCursorOnlyWhileItRuns) {
+    WriteWorkgroupLookup();
+    const std::string source = m_data.File("am_pub.mdb");
+    const std::string destination = m_data.File("Scrivane.mdb");
+    MakeDatabases(source, destination);
+    profile.WriteProfileString("Paths", "Source", source);
+    profile.WriteProfileString("Paths", "Destination", destination);
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+
+    std::vector<bool> waitCursorUp;
+    messages.onShow = [&] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        waitCursorUp.push_back(cursor != nullptr && cursor->shape() == Qt::WaitCursor);
+    };
+    Button(dlg, IDC_START)->click();
+
+    ASSERT_EQ(messages.shown.size(), 1u) << messages.shown.front().text;
+    EXPECT_TRUE(messages.shown[0].owned);
+    EXPECT_EQ(messages.shown[0].text, "Conversion complete!");
+    EXPECT_EQ(messages.shown[0].caption, "Tallowmere");
+    EXPECT_EQ(messages.shown[0].style, MB_OK);
+    EXPECT_EQ(waitCursorUp, std::vector<bool>{true});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.Start().Workspace(), nullptr);
+
+    TestDb out(destination);
+    EXPECT_EQ(out.Count("tblCategory"), 1);
+    EXPECT_EQ(out.Count("tblPhrase"), 1);
+    EXPECT_EQ(out.Rows("SELECT strCategoryID FROM tblCategory"), std::vector<std::string>{"{C1}"});
+    dlg.OnCancel();
+}
+
+TEST_F(ConvertDlgTest, StartWithAMissingSourceReportsTheEngineErrorAndStaysUsable) {
+    WriteWorkgroupLookup();
+    const std::string destination = m_data.File("Scrivane.mdb");
+    CreateDestinationDb(destination);
+    const std::string missing = m_data.File("nowhere/am_pub.mdb");
+    profile.WriteProfileString("Paths", "Source", missing);
+    profile.WriteProfileString("Paths", "Destination", destination);
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+
+    Button(dlg, IDC_START)->click();
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_FALSE(messages.shown[0].owned);
+    EXPECT_EQ(messages.shown[0].caption, "Tallowmere");
+    EXPECT_NE(messages.shown[0].text.find("nowhere"), std::string::npos) << messages.shown[0].text;
+    EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_NE(dlg.Start().Workspace(), nullptr);  // the failed run skips the workspace close
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.result(), 0);
+
+    // Still usable: a second Start reports the same way.
+    Button(dlg, IDC_START)->click();
+    EXPECT_EQ(messages.shown.size(), 2u);
+    dlg.OnCancel();
+}
+
+TEST_F(ConvertDlgTest, AMissingLookupKeyShowsOnlyItsOwnMessage) {
+    const std::string source = m_data.File("am_pub.mdb");
+    const std::string destination = m_data.File("Scrivane.mdb");
+    MakeDatabases(source, destination);
+    profile.WriteProfileString("Paths", "Source", source);
+    profile.WriteProfileString("Paths", "Destination", destination);
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+
+    Button(dlg, IDC_START)->click();
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].owned);
+    EXPECT_EQ(messages.shown[0].caption, "Ferrowick");
+    EXPECT_EQ(TestDb(destination).Count("tblCategory"), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
+}
+
+// A path of more than 255 characters: Start uses it whole; only the OK command refuses it.
+TEST_F(ConvertDlgTest, AnOverLongPathIsUsedInFullAndRefusedOnlyByOk) {
+    WriteWorkgroupLookup();
+    const std::filesystem::path deep =
+        m_data.Path() / std::string(120, 'a') / std::string(120, 'b');
+    std::filesystem::create_directories(deep);
+    const std::string source = (deep / "am_pub.mdb").string();
+    ASSERT_GT(source.size(), 255u);
+    const std::string destination = m_data.File("Scrivane.mdb");
+    MakeDatabases(source, destination);
+    profile.WriteProfileString("Paths", "Source", source);
+    profile.WriteProfileString("Paths", "Destination", destination);
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    EXPECT_EQ(FieldText(dlg, IDC_SOURCE), source);
+
+    Button(dlg, IDC_START)->click();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Conversion complete!");
+    EXPECT_EQ(TestDb(destination).Count("tblCategory"), 1);
+
+    dlg.GetDlgItem(IDC_DESTINATION)->setFocus();
+    QTest::keyClick(dlg.GetDlgItem(IDC_DESTINATION), Qt::Key_Return);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_FALSE(messages.shown[1].owned);
+    EXPECT_NE(messages.shown[1].text.find("255"), std::string::npos);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.result(), 0);
+    EXPECT_EQ(dlg.focusWidget(), dlg.GetDlgItem(IDC_SOURCE));
+    EXPECT_EQ(FieldText(dlg, IDC_SOURCE), source);
+    dlg.OnCancel();
+}
+
+TEST_F(ConvertDlgTest, OkChecksTheDestinationFieldFirst) {
+    profile.WriteProfileString("Paths", "Source", std::string(256, 's'));
+    profile.WriteProfileString("Paths", "Destination", std::string(256, 'd'));
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    dlg.OnOK();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(dlg.focusWidget(), dlg.GetDlgItem(IDC_DESTINATION));
+    EXPECT_TRUE(dlg.isVisible());
+    dlg.OnCancel();
+}
+
+TEST_F(ConvertDlgTest, OkAcceptsPathsOfExactly255Characters) {
+    profile.WriteProfileString("Paths", "Source", std::string(255, 's'));
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    dlg.OnOK();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
+
+}  // namespace
