@@ -97,3 +97,15 @@ void AddSourceItem(TestDb& db, const char* itemId, const char* shortDescription,
                {itemId, category});
     }
 }
+
+void AddDestinationCategory(TestDb& db, const char* categoryId, const char* description,
+                            const char* strCategoryId) {
+    db.Run("INSERT INTO tblCategory (CategoryID, Description, strCategoryID) VALUES (?, ?, ?)",
+           {categoryId, description, strCategoryId});
+}
+
+void AddDestinationPhrase(TestDb& db, const char* phraseId, const char* categoryId,
+                          const char* data) {
+    db.Run("INSERT INTO tblPhrase (PhraseID, CategoryID, Data) VALUES (?, ?, ?)",
+           {phraseId, categoryId, data});
+}

@@ -33,3 +33,8 @@ void CreateDestinationDb(const std::string& path);
 void AddSourceCategory(TestDb& db, const char* categoryId, const char* description);
 void AddSourceItem(TestDb& db, const char* itemId, const char* shortDescription,
                    const char* fullDescription, const std::vector<const char*>& categories);
+// Rows already in a destination, as an earlier run or another program left them.
+void AddDestinationCategory(TestDb& db, const char* categoryId, const char* description,
+                            const char* strCategoryId = nullptr);
+void AddDestinationPhrase(TestDb& db, const char* phraseId, const char* categoryId,
+                          const char* data);

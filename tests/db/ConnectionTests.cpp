@@ -1,0 +1,195 @@
+// How recordsets share a file, and how they meet another program's locks and a read-only file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "db/DaoEngine.h"
+#include "db/DaoException.h"
+#include "records/CDstTblCategory.h"
+#include "records/CDstTblPhrase.h"
+#include "tests/support/FakeMessages.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestDatabases.h"
+
+namespace {
+
+void AddCategory(CDstTblCategory& categories, const std::string& id) {
+    categories.AddNew();
+    categories.m_CategoryID = id;
+    categories.m_Description = std::string("added");
+    categories.Update();
+}
+
+class Connections : public testing::Test {
+protected:
+    void SetUp() override {
+        UseTestEngineSettings();
+        CreateDestinationDb(m_path);
+        TestDb db(m_path);
+        AddDestinationCategory(db, "K{1}", "One");
+    }
+    void TearDown() override { UseTestEngineSettings(); }
+
+    TempDir m_dir;
+    std::string m_path = m_dir.File("destination.db");
+};
+
+// Another program holding the write lock: reading goes on, the first write fails with 3218 once
+// the bounded wait is over.
+TEST_F(Connections, WriteLockHeldElsewhereFailsTheFirstWriteWith3218) {
+    TestDb other(m_path);
+    other.Exec("BEGIN IMMEDIATE");
+    other.Exec("INSERT INTO tblCategory (CategoryID) VALUES ('theirs')");
+
+    CDstTblCategory categories;
+    categories.SetDBPath(m_path);
+    categories.Open();
+    categories.SetCurrentIndex("PrimaryKey");
+    ASSERT_FALSE(categories.IsEOF());
+    EXPECT_EQ(categories.m_CategoryID.Value(), "K{1}");
+    try {
+        AddCategory(categories, "K{2}");
+        FAIL() << "the write went through another program's lock";
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, DaoError::Locked) << e.what();
+        EXPECT_NE(e.m_pErrorInfo->m_strDescription.find(m_path), std::string::npos) << e.what();
+    }
+    categories.Close();
+    other.Exec("COMMIT");
+    EXPECT_EQ(other.Rows("SELECT CategoryID FROM tblCategory ORDER BY CategoryID"),
+              (std::vector<std::string>{"K{1}", "theirs"}));
+}
+
+// An exclusive lock keeps even readers out: the open fails with 3045, and once the lock is gone
+// the file opens again (no half-open connection is kept).
+TEST_F(Connections, ExclusiveLockHeldElsewhereFailsTheOpenWith3045) {
+    {
+        TestDb other(m_path);
+        other.Exec("BEGIN EXCLUSIVE");
+        CDstTblCategory categories;
+        categories.SetDBPath(m_path);
+        try {
+            categories.Open();
+            FAIL() << "the open went through an exclusive lock";
+        } catch (const CDaoException& e) {
+            EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, DaoError::FileInUse) << e.what();
+            EXPECT_NE(e.m_pErrorInfo->m_strDescription.find(m_path), std::string::npos)
+                << e.what();
+        }
+        EXPECT_FALSE(categories.IsOpen());
+        other.Exec("ROLLBACK");
+    }
+    CDstTblCategory categories;
+    categories.SetDBPath(m_path);
+    categories.Open();
+    categories.SetCurrentIndex("PrimaryKey");
+    AddCategory(categories, "K{2}");
+    categories.Close();
+    EXPECT_EQ(TestDb(m_path).Count("tblCategory"), 2);
+}
+
+// Two recordsets on one file through different names use one connection, so a write group that
+// one of them opened never locks the other out.
+TEST_F(Connections, RecordsetsOnOneFileUnderTwoNamesShareItsConnection) {
+    AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::minutes(10));
+    const std::string link = m_dir.File("link.db");
+    std::filesystem::create_symlink(m_path, link);
+    const std::string dotted = (m_dir.Path() / "." / "destination.db").string();
+
+    CDstTblCategory viaPath;
+    viaPath.SetDBPath(m_path);
+    viaPath.Open();
+    viaPath.SetCurrentIndex("PrimaryKey");
+    CDstTblPhrase viaLink;
+    viaLink.SetDBPath(link);
+    viaLink.Open();
+    viaLink.SetCurrentIndex("PrimaryKey");
+    CDstTblCategory viaDotted;
+    viaDotted.SetDBPath(dotted);
+    viaDotted.Open();
+    viaDotted.SetCurrentIndex("PrimaryKey");
+
+    AddCategory(viaPath, "K{2}");  // opens a write group that stays open
+    viaLink.AddNew();
+    viaLink.m_PhraseID = std::string("P1");
+    EXPECT_NO_THROW(viaLink.Update());
+    EXPECT_NO_THROW(AddCategory(viaDotted, "K{3}"));
+
+    viaPath.Close();
+    viaLink.Close();
+    viaDotted.Close();
+    TestDb db(m_path);
+    EXPECT_EQ(db.Count("tblCategory"), 3);
+    EXPECT_EQ(db.Count("tblPhrase"), 1);
+}
+
+// Writes are kept when the last recordset on the file closes, also when it is destroyed
+// without Close.
+TEST_F(Connections, PendingWritesAreCommittedWhenTheLastRecordsetGoes) {
+    AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::minutes(10));
+    {
+        CDstTblCategory categories;
+        categories.SetDBPath(m_path);
+        categories.Open();
+        categories.SetCurrentIndex("PrimaryKey");
+        AddCategory(categories, "K{2}");
+        CDstTblPhrase phrases;
+        phrases.SetDBPath(m_path);
+        phrases.Open();
+        categories.Close();
+        // Still held by the phrases: another program sees nothing yet.
+        EXPECT_EQ(TestDb(m_path).Count("tblCategory"), 1);
+    }
+    EXPECT_EQ(TestDb(m_path).Count("tblCategory"), 2);
+}
+
+// A file this user may read but not write opens, and fails with 3027 at its first write. Runs as
+// an unprivileged user where the tests run as root, who may write anything.
+TEST_F(Connections, ReadOnlyFileFailsAtTheFirstWriteWith3027) {
+    std::filesystem::permissions(m_dir.Path(), std::filesystem::perms::owner_all |
+                                                   std::filesystem::perms::group_read |
+                                                   std::filesystem::perms::group_exec |
+                                                   std::filesystem::perms::others_read |
+                                                   std::filesystem::perms::others_exec);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::group_read |
+                                             std::filesystem::perms::others_read);
+    const std::string before = ReadFileBytes(m_path);
+    const std::string path = m_path;
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                std::fprintf(stderr, "cannot drop privileges\n");
+                std::_Exit(3);
+            }
+            CDstTblCategory categories;
+            categories.SetDBPath(path);
+            try {
+                categories.Open();
+                categories.SetCurrentIndex("PrimaryKey");
+            } catch (const CDaoException& e) {
+                std::fprintf(stderr, "open failed: %s\n", e.what());
+                std::_Exit(4);
+            }
+            if (categories.IsEOF() || categories.m_CategoryID.Value() != "K{1}") std::_Exit(5);
+            try {
+                AddCategory(categories, "K{2}");
+            } catch (const CDaoException& e) {
+                const bool named = e.m_pErrorInfo->m_strDescription.find(path) != std::string::npos;
+                std::fprintf(stderr, "error %d: %s\n", e.m_pErrorInfo->m_lErrorCode, e.what());
+                std::_Exit(e.m_pErrorInfo->m_lErrorCode == DaoError::ReadOnly && named ? 0 : 6);
+            }
+            std::_Exit(7);
+        },
+        testing::ExitedWithCode(0), "error 3027: ");
+    EXPECT_EQ(ReadFileBytes(m_path), before);
+}
+
+}  // namespace
