@@ -1,0 +1,158 @@
+// Makes the screenshots in docs/ from the real windows: the main dialog as a first launch shows
+// it, the About box opened from the system-menu entry, and the message after a real conversion
+// of two small demo databases. Run it through scripts/screenshots, which gives it a scratch
+// configuration folder so that no one's profile is touched.
+#include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMessageBox>
+#include <QPainter>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "platform/Profile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestDatabases.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CConvertDlg.h"
+#include "ui/Resources.h"
+
+namespace {
+
+// Offscreen and on a bare X server no window manager draws a caption, so the picture gets a
+// plain caption strip with the window's own title above its contents.
+QImage WithCaption(QWidget& window) {
+    const QImage contents = window.grab().toImage();
+    const QFontMetrics metrics(window.font());
+    const int bar = metrics.height() + 8;
+    QImage framed(contents.width() + 2, contents.height() + bar + 1, QImage::Format_RGB32);
+    framed.fill(QColor(0, 0, 128));
+    QPainter painter(&framed);
+    painter.setPen(Qt::white);
+    QFont bold = window.font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.drawText(QRect(6, 0, framed.width() - 12, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                     window.windowTitle());
+    painter.drawImage(1, bar, contents);
+    return framed;
+}
+
+// Saves a picture of each window of the given class when it opens, then closes it.
+class ShootOnShow : public QObject {
+public:
+    ShootOnShow(const char* className, QString file, std::function<void(QDialog&)> close)
+        : m_className(className), m_file(std::move(file)), m_close(std::move(close)) {
+        qApp->installEventFilter(this);
+    }
+    ~ShootOnShow() override { qApp->removeEventFilter(this); }
+
+    bool saved = false;
+    QString text;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->inherits(m_className)) {
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            if (dialog != nullptr && dialog->isWindow()) {
+                QMetaObject::invokeMethod(
+                    dialog,
+                    [this, dialog] {
+                        if (auto* box = qobject_cast<QMessageBox*>(dialog)) text = box->text();
+                        saved = WithCaption(*dialog).save(m_file);
+                        m_close(*dialog);
+                    },
+                    Qt::QueuedConnection);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const char* m_className;
+    QString m_file;
+    std::function<void(QDialog&)> m_close;
+};
+
+void MakeDemoDatabases(const std::string& source, const std::string& destination) {
+    CreateSourceDb(source);
+    TestDb db(source);
+    AddSourceCategory(db, "Cardiology {C-100}", "Cardiology");
+    AddSourceCategory(db, "Radiology {R-200}", "Radiology");
+    AddSourceItem(db, "P-1", "bp", "{\\rtf1\\ansi Blood pressure \\b normal\\b0 .\\par}",
+                  {"Cardiology {C-100}"});
+    AddSourceItem(db, "P-2", "cxr", "Chest X-ray: no acute findings.", {"Radiology {R-200}"});
+    CreateDestinationDb(destination);
+}
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "tallowmere-screenshots: %s\n", what);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) return Fail("usage: tallowmere-screenshots OUTPUT-FOLDER");
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config == nullptr || *config == '\0') {
+        return Fail("set XDG_CONFIG_HOME to a scratch folder (scripts/screenshots does)");
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tallowmere"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(config));
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const auto reject = [](QDialog& d) { d.reject(); };
+    const auto accept = [](QDialog& d) { d.accept(); };
+
+    Profile profile(LoadResourceString(IDS_REGISTRY_KEY), "Tallowmere");
+    {
+        CConvertDlg dlg(profile);
+        if (!dlg.Initialize()) return Fail("the main dialog could not be made");
+        dlg.show();
+        QCoreApplication::processEvents();
+        if (!WithCaption(dlg).save(out.filePath(QStringLiteral("main-dialog.png")))) {
+            return Fail("could not save main-dialog.png");
+        }
+        ShootOnShow about("CAboutDlg", out.filePath(QStringLiteral("about-box.png")), reject);
+        dlg.OnSysCommand(IDM_ABOUTBOX, 0);
+        if (!about.saved) return Fail("the About box did not open");
+        dlg.reject();
+    }
+
+    // A real conversion of two demo databases, with the workgroup lookup pointing at a demo
+    // workgroup file.
+    TempDir data;
+    const std::string source = data.File("am_pub.mdb");
+    const std::string destination = data.File("Scrivane.mdb");
+    MakeDemoDatabases(source, destination);
+    WriteFileBytes(data.File("VELTRANE.MDW"), "");
+    QSettings lookup(QSettings::NativeFormat, QSettings::UserScope,
+                     QStringLiteral("VB and VBA Program Settings"), QStringLiteral("zrb.ini"));
+    lookup.setValue(QStringLiteral("OptionsDataFile/VeltraneSystemPath"),
+                    QString::fromStdString(data.Path().string()));
+    lookup.sync();
+    profile.WriteProfileString(kPathsSection, kSourceEntry, source);
+    profile.WriteProfileString(kPathsSection, kDestinationEntry, destination);
+
+    CConvertDlg dlg(profile);
+    if (!dlg.Initialize()) return Fail("the main dialog could not be made");
+    dlg.show();
+    QCoreApplication::processEvents();
+    ShootOnShow done("QMessageBox", out.filePath(QStringLiteral("completion-message.png")), accept);
+    qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_START))->click();
+    dlg.reject();
+    if (!done.saved) return Fail("no message box after Start");
+    if (done.text != QStringLiteral("Conversion complete!")) {
+        std::fprintf(stderr, "tallowmere-screenshots: Start said: %s\n", done.text.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
