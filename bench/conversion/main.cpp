@@ -1,0 +1,208 @@
+// Measures a whole conversion against the store's own lower bound and a commit-per-update
+// baseline, on generated glossaries of growing size, and prints one table.
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench/conversion/LowerBound.h"
+#include "bench/conversion/SyntheticGlossary.h"
+#include "convert/Conversion.h"
+#include "db/DaoEngine.h"
+#include "db/EngineStart.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class BenchHost : public ConversionHost {
+public:
+    int ShowOwnedMessage(const std::string& text, const std::string&, unsigned) override {
+        messages += text + "\n";
+        return IDOK;
+    }
+    int ShowAppMessage(const std::string& text, unsigned) override {
+        messages += text + "\n";
+        return IDOK;
+    }
+    void EnableStartButton(bool) override {}
+    CRichText& RichTextControl() override { return richText; }
+
+    CRichText richText;
+    std::string messages;
+};
+
+// Peak resident memory since the last reset, in MiB (Linux keeps it per process).
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+double PeakMemoryMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return -1;
+}
+
+std::vector<std::string> Dump(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    std::vector<std::string> rows;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        std::string row;
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row += (text != nullptr ? text : "<null>");
+            row += '|';
+        }
+        rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
+}
+
+constexpr const char* kAllCategories = "SELECT * FROM tblCategory ORDER BY CategoryID";
+constexpr const char* kAllPhrases = "SELECT * FROM tblPhrase ORDER BY PhraseID";
+constexpr const char* kPhraseKeys =
+    "SELECT PhraseID, CategoryID, Mnemonic, PunctuationLeading, PunctuationTrailing FROM tblPhrase "
+    "ORDER BY PhraseID";
+
+bool SameRows(const std::string& a, const std::string& b, const char* sql) {
+    return Dump(a, sql) == Dump(b, sql);
+}
+
+std::string Fresh(const SyntheticGlossary& glossary, const std::string& name) {
+    const std::string path = std::filesystem::path(glossary.destination).parent_path() / name;
+    std::filesystem::copy_file(glossary.destination, path,
+                               std::filesystem::copy_options::overwrite_existing);
+    return path;
+}
+
+struct PassTimes {
+    double open = 0, pass[5] = {}, close = 0;
+};
+
+// The steps of RunConversion, one by one, with the time of each.
+PassTimes TimedRun(const std::string& source, const std::string& destination, BenchHost& host) {
+    PassTimes t;
+    CSrcTblPhraseCategory srcCategories;
+    CSrcQryPhraseItem srcPhraseItems;
+    CDstTblCategory dstCategories;
+    CDstTblPhrase dstPhrases;
+    t.open = Seconds([&] {
+        srcCategories.SetDBPath(source);
+        srcCategories.Open();
+        srcPhraseItems.SetDBPath(source);
+        srcPhraseItems.Open();
+        dstCategories.SetDBPath(destination);
+        dstCategories.Open();
+        dstCategories.SetCurrentIndex("PrimaryKey");
+        dstPhrases.SetDBPath(destination);
+        dstPhrases.Open();
+        dstPhrases.SetCurrentIndex("PrimaryKey");
+    });
+    t.pass[0] = Seconds([&] { CopyCategories(srcCategories, dstCategories); });
+    t.pass[1] = Seconds([&] { CopyPhrases(srcPhraseItems, dstPhrases); });
+    t.pass[2] = Seconds([&] { NormalizeCategoryIds(dstCategories, host); });
+    t.pass[3] = Seconds([&] { NormalizePhraseCategoryIds(dstPhrases, host); });
+    t.pass[4] = Seconds([&] { FlattenPhraseText(dstPhrases, host.RichTextControl(), host); });
+    t.close = Seconds([&] {
+        srcCategories.Close();
+        srcPhraseItems.Close();
+        dstCategories.Close();
+        dstPhrases.Close();
+    });
+    return t;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    std::vector<std::size_t> sizes;
+    std::size_t naiveLimit = 10000;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind("--naive-up-to=", 0) == 0) {
+            naiveLimit = std::stoul(argument.substr(14));
+        } else {
+            sizes.push_back(std::stoul(argument));
+        }
+    }
+    if (sizes.empty()) sizes = {1000, 10000, 100000};
+
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tallowmere-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    AfxDaoInit();
+
+    std::printf("%8s %6s %6s %6s %6s %6s %6s %6s | %6s %7s %8s | %7s %8s | %7s %s\n", "items",
+                "open", "pass1", "pass2", "pass3", "pass4", "pass5", "close", "run", "SQL1-4",
+                "run1-4/", "naive", "naive/", "peak", "results");
+    std::printf("%8s %6s %6s %6s %6s %6s %6s %6s | %6s %7s %8s | %7s %8s | %7s\n", "", "s", "s",
+                "s", "s", "s", "s", "s", "s", "s", "SQL", "s", "run", "MiB");
+    int failures = 0;
+    for (std::size_t items : sizes) {
+        const SyntheticGlossary glossary = MakeSyntheticGlossary(folder.string(), items);
+        BenchHost host;
+
+        const std::string timed = Fresh(glossary, "timed.db");
+        ResetPeakMemory();
+        const PassTimes t = TimedRun(glossary.source, timed, host);
+        const double peak = PeakMemoryMiB();
+
+        const std::string whole = Fresh(glossary, "whole.db");
+        const double run = Seconds([&] { RunConversion(glossary.source, whole, host); });
+
+        const std::string lower = Fresh(glossary, "lower.db");
+        const double sql = Seconds([&] { RunLowerBound(glossary.source, lower); });
+        const double run14 = t.open + t.pass[0] + t.pass[1] + t.pass[2] + t.pass[3];
+
+        std::string results = SameRows(timed, whole, kAllPhrases) &&
+                                      SameRows(timed, whole, kAllCategories)
+                                  ? "run=timed"
+                                  : "RUN DIFFERS";
+        results += SameRows(timed, lower, kAllCategories) && SameRows(timed, lower, kPhraseKeys)
+                       ? " sql=run(1-4)"
+                       : " SQL DIFFERS";
+        double naive = -1;
+        if (items <= naiveLimit) {
+            const std::string naivePath = Fresh(glossary, "naive.db");
+            AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::milliseconds(0));
+            naive = Seconds([&] { RunConversion(glossary.source, naivePath, host); });
+            AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::milliseconds(500));
+            results += SameRows(whole, naivePath, kAllPhrases) &&
+                               SameRows(whole, naivePath, kAllCategories)
+                           ? " naive=run"
+                           : " NAIVE DIFFERS";
+        }
+        if (!host.messages.empty()) results += " messages: " + host.messages;
+        if (results.find("DIFFERS") != std::string::npos || !host.messages.empty()) ++failures;
+        char naiveText[32] = "-", ratioText[32] = "-";
+        if (naive >= 0) {
+            std::snprintf(naiveText, sizeof naiveText, "%.2f", naive);
+            std::snprintf(ratioText, sizeof ratioText, "%.1fx", naive / run);
+        }
+        std::printf("%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | %6.3f %7.3f %7.2fx | %7s %8s | %7.1f %s\n",
+                    items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close,
+                    run, sql, run14 / sql, naiveText, ratioText, peak, results.c_str());
+        std::fflush(stdout);
+    }
+    std::filesystem::remove_all(folder);
+    return failures == 0 ? 0 : 1;
+}
