@@ -29,8 +29,7 @@ QStringList NameFiltersFromFilterString(const std::string& filter) {
     return filters;
 }
 
-std::optional<std::string> QtOpenFileDialog::Run(const OpenFileRequest& request) {
-    QFileDialog dialog(request.owner);
+void ConfigureFileDialog(QFileDialog& dialog, const OpenFileRequest& request) {
     dialog.setAcceptMode(request.openMode ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     // Without "file must exist" any name may be chosen, typed names included.
     dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) != 0 ? QFileDialog::ExistingFile
@@ -46,6 +45,11 @@ std::optional<std::string> QtOpenFileDialog::Run(const OpenFileRequest& request)
             dialog.selectFile(QString::fromLocal8Bit(request.fileName));
         }
     }
+}
+
+std::optional<std::string> QtOpenFileDialog::Run(const OpenFileRequest& request) {
+    QFileDialog dialog(request.owner);
+    ConfigureFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;

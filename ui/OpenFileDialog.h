@@ -34,6 +34,10 @@ public:
 // ("Desc (pat1 pat2)"); a description that already ends with its patterns is kept as it is.
 QStringList NameFiltersFromFilterString(const std::string& filter);
 
+class QFileDialog;
+// Sets a Qt file dialog up for the request: mode, flags, default extension, filter, initial file.
+void ConfigureFileDialog(QFileDialog& dialog, const OpenFileRequest& request);
+
 class QtOpenFileDialog : public OpenFileDialog {
 public:
     std::optional<std::string> Run(const OpenFileRequest& request) override;

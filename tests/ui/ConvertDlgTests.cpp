@@ -182,15 +182,6 @@ TEST_F(ConvertDlgTest, EnterOnAFocusedButtonPressesThatButton) {
     dlg.OnCancel();
 }
 
-TEST_F(ConvertDlgTest, TheCloseCommandEndsTheDialog) {
-    CConvertDlg dlg(profile, Services());
-    ASSERT_TRUE(dlg.Initialize());
-    dlg.show();
-    dlg.close();
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_FALSE(dlg.isVisible());
-}
-
 // Start ---------------------------------------------------------------------------------------
 
 TEST_F(ConvertDlgTest, StartConvertsAndSaysSoWithTheWaitCursorOnlyWhileItRuns) {
@@ -278,6 +269,29 @@ TEST_F(ConvertDlgTest, AMissingLookupKeyShowsOnlyItsOwnMessage) {
 }
 
 // A path of more than 255 characters: Start uses it whole; only the OK command refuses it.
+// An engine error inside the copy passes: reported, no completion message, and Start stays
+// disabled as the run left it.
+TEST_F(ConvertDlgTest, ARunThatFailsMidwayLeavesStartDisabled) {
+    WriteWorkgroupLookup();
+    const std::string source = m_data.File("am_pub.mdb");
+    const std::string destination = m_data.File("Scrivane.mdb");
+    MakeDatabases(source, destination);
+    TestDb(destination).Exec(
+        "CREATE TRIGGER refuse BEFORE INSERT ON tblCategory BEGIN SELECT RAISE(ABORT, 'no'); END");
+    profile.WriteProfileString("Paths", "Source", source);
+    profile.WriteProfileString("Paths", "Destination", destination);
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+
+    Button(dlg, IDC_START)->click();
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_FALSE(messages.shown[0].owned);
+    EXPECT_NE(messages.shown[0].text, "Conversion complete!");
+    EXPECT_FALSE(Button(dlg, IDC_START)->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(ConvertDlgTest, AnOverLongPathIsUsedInFullAndRefusedOnlyByOk) {
     WriteWorkgroupLookup();
     const std::filesystem::path deep =

@@ -1,6 +1,7 @@
 // The dialog templates as the user sees them, and the small rules beside them.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include "ui/CConvertDlg.h"
 #include "ui/DialogTemplate.h"
 #include "ui/IconPosition.h"
+#include "ui/OpenFileDialog.h"
 #include "ui/Resources.h"
 
 namespace {
@@ -149,18 +151,6 @@ TEST(DialogUnitsTest, MulDivRoundsHalfAwayFromZero) {
     EXPECT_EQ(MapDialogRect(QRect(7, 16, 240, 14), QSize(6, 13)), QRect(11, 26, 360, 23));
 }
 
-TEST(DialogUnitsTest, BaseUnitsComeFromTheFontsLetters) {
-    QFont narrow(QStringLiteral("DejaVu Sans"));
-    narrow.setPixelSize(10);
-    QFont wide = narrow;
-    wide.setPixelSize(20);
-    const QSize small = DialogBaseUnits(narrow);
-    const QSize large = DialogBaseUnits(wide);
-    EXPECT_GT(small.width(), 0);
-    EXPECT_GT(large.width(), small.width());
-    EXPECT_EQ(small.height(), QFontMetrics(narrow).height());
-}
-
 struct IconCase {
     int client;
     int offset;
@@ -199,6 +189,26 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}},
         FilterCase{"", {}}));
 
+// A UiTest: the file dialog keeps its own state in the (scratch) profile folder.
+TEST_F(TemplateTest, QtFileDialogKeepsTheRequestsMeaning) {
+    TempDir dir;
+    OpenFileRequest request;
+    request.defaultExtension = "mdb";
+    request.fileName = dir.File("am_pub.mdb");
+    request.flags = OFN_NOVALIDATE;
+    request.filter = "Ambrell Databases (am_pub.mdb)|am_pub.mdb||";
+    QFileDialog dialog;
+    ConfigureFileDialog(dialog, request);
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);  // the file need not exist
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("mdb"));
+    EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Ambrell Databases (am_pub.mdb)")});
+    EXPECT_EQ(dialog.directory().absolutePath().toStdString(), dir.Path().string());
+    request.flags = OFN_FILEMUSTEXIST;
+    ConfigureFileDialog(dialog, request);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+}
+
 TEST(ResourcesTest, StringsAndTheIconWithBothSizes) {
     EXPECT_EQ(LoadResourceString(IDS_ABOUTBOX), "&About Tallowmere...");
     EXPECT_EQ(LoadResourceString(IDS_REGISTRY_KEY), "Veltrane");
@@ -207,10 +217,6 @@ TEST(ResourcesTest, StringsAndTheIconWithBothSizes) {
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(LoadIconResource(1).isNull());
-}
-
-TEST(StaticTextTest, CarriageReturnLineFeedIsOneLineBreak) {
-    EXPECT_EQ(StaticTextForDisplay("a\nb\r\n\nc"), QStringLiteral("a\nb\n\nc"));
 }
 
 }  // namespace
