@@ -1,12 +1,14 @@
 // Whole runs over small source and destination files.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "convert/BracedId.h"
 #include "convert/Conversion.h"
+#include "db/DaoEngine.h"
 #include "db/DaoException.h"
 #include "tests/support/FakeHosts.h"
 #include "tests/support/TempDir.h"
@@ -305,7 +307,12 @@ TEST_F(ConversionRun, DestinationLockedByAnotherProgramFailsTheFirstCopy) {
     EXPECT_TRUE(Destination(kCategories).empty());
 }
 
-TEST_F(ConversionRun, OneFileCanBeBothSourceAndDestination) {
+// Also with every update committed at once, while the source query is still being read from
+// the same file.
+class OneFile : public ConversionRun, public testing::WithParamInterface<int> {};
+
+TEST_P(OneFile, CanBeBothSourceAndDestination) {
+    AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::milliseconds(GetParam()));
     const std::string both = m_dir.File("both.db");
     CreateSourceDb(both);
     {
@@ -314,16 +321,28 @@ TEST_F(ConversionRun, OneFileCanBeBothSourceAndDestination) {
         AddSourceCategory(db, "K{1}x", "Greetings");
         AddSourceItem(db, "I1", "hi", "{\\rtf1 Hello\\par}", {"K{1}x"});
         AddSourceItem(db, "I2", "yo", "", {"K{1}x"});
+        for (int i = 0; i < 20; ++i) {
+            const std::string id = "N{" + std::to_string(i) + "}";
+            AddSourceCategory(db, id.c_str(), "More");
+            AddSourceItem(db, ("J" + std::to_string(i)).c_str(), "m", "more", {id.c_str()});
+        }
     }
     RunConversion(both, both, m_host);
     EXPECT_TRUE(m_host.messages.empty()) << m_host.Texts().front();
     EXPECT_EQ(m_host.startButton, (std::vector<bool>{false, true}));
     TestDb db(both);
-    EXPECT_EQ(db.Rows(kCategories), std::vector<std::string>{"K{1}|Greetings|0|{1}"});
-    EXPECT_EQ(db.Rows(kPhrases),
+    EXPECT_EQ(db.Rows("SELECT * FROM tblCategory WHERE CategoryID LIKE 'K%'"),
+              std::vector<std::string>{"K{1}|Greetings|0|{1}"});
+    EXPECT_EQ(db.Rows("SELECT * FROM tblPhrase WHERE PhraseID LIKE 'I%' ORDER BY PhraseID"),
               (std::vector<std::string>{"I1|{1}|hi|Hello9||0|2|0", "I2|{1}|yo|9||0|2|0"}));
-    EXPECT_EQ(db.Rows("SELECT CategoryID, Description FROM tblPhraseCategory"),
+    EXPECT_EQ(db.Rows("SELECT count(*) FROM tblCategory WHERE 'N' || strCategoryID = CategoryID"),
+              std::vector<std::string>{"20"});
+    EXPECT_EQ(db.Rows("SELECT count(*) FROM tblPhrase WHERE Data = 'more9|'"),
+              std::vector<std::string>{"20"});
+    EXPECT_EQ(db.Rows("SELECT CategoryID, Description FROM tblPhraseCategory LIMIT 1"),
               std::vector<std::string>{"K{1}x|Greetings"});
 }
+
+INSTANTIATE_TEST_SUITE_P(WriteGroups, OneFile, testing::Values(500, 0));
 
 }  // namespace
