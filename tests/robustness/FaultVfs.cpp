@@ -1,0 +1,199 @@
+#include "tests/robustness/FaultVfs.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// Our file: the shim's methods in front, the real file right behind it.
+struct ShimFile {
+    sqlite3_file base;
+    sqlite3_file* real;
+};
+
+sqlite3_vfs* g_real = nullptr;
+FaultVfs* g_active = nullptr;
+
+sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<ShimFile*>(file)->real; }
+
+}  // namespace
+
+struct FaultVfsAccess {
+    static int Hit(FaultOp op) { return g_active != nullptr ? g_active->Hit(op) : SQLITE_OK; }
+};
+
+namespace {
+
+int Close(sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); }
+int Read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
+    return Real(f)->pMethods->xRead(Real(f), buffer, amount, offset);
+}
+int Write(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
+    if (const int rc = FaultVfsAccess::Hit(FaultOp::Write)) return rc;
+    return Real(f)->pMethods->xWrite(Real(f), buffer, amount, offset);
+}
+int Truncate(sqlite3_file* f, sqlite3_int64 size) {
+    if (const int rc = FaultVfsAccess::Hit(FaultOp::Truncate)) return rc;
+    return Real(f)->pMethods->xTruncate(Real(f), size);
+}
+// The runs stand for a failing device, not a power cut: what reached the file is what counts, so
+// the real flushes (which only make a loop of hundreds of runs slow) are left out.
+int Sync(sqlite3_file*, int) { return FaultVfsAccess::Hit(FaultOp::Sync); }
+int FileSize(sqlite3_file* f, sqlite3_int64* size) {
+    return Real(f)->pMethods->xFileSize(Real(f), size);
+}
+int Lock(sqlite3_file* f, int level) {
+    if (const int rc = FaultVfsAccess::Hit(FaultOp::Lock)) return rc;
+    return Real(f)->pMethods->xLock(Real(f), level);
+}
+int Unlock(sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); }
+int CheckReservedLock(sqlite3_file* f, int* out) {
+    return Real(f)->pMethods->xCheckReservedLock(Real(f), out);
+}
+int FileControl(sqlite3_file* f, int op, void* arg) {
+    return Real(f)->pMethods->xFileControl(Real(f), op, arg);
+}
+int SectorSize(sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); }
+int DeviceCharacteristics(sqlite3_file* f) {
+    return Real(f)->pMethods->xDeviceCharacteristics(Real(f));
+}
+int ShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** out) {
+    if (Real(f)->pMethods->iVersion < 2) return SQLITE_IOERR_SHMMAP;
+    return Real(f)->pMethods->xShmMap(Real(f), page, size, extend, out);
+}
+int ShmLock(sqlite3_file* f, int offset, int n, int flags) {
+    if (Real(f)->pMethods->iVersion < 2) return SQLITE_IOERR_SHMLOCK;
+    return Real(f)->pMethods->xShmLock(Real(f), offset, n, flags);
+}
+void ShmBarrier(sqlite3_file* f) {
+    if (Real(f)->pMethods->iVersion >= 2) Real(f)->pMethods->xShmBarrier(Real(f));
+}
+int ShmUnmap(sqlite3_file* f, int deleteFlag) {
+    if (Real(f)->pMethods->iVersion < 2) return SQLITE_OK;
+    return Real(f)->pMethods->xShmUnmap(Real(f), deleteFlag);
+}
+int Fetch(sqlite3_file* f, sqlite3_int64 offset, int amount, void** out) {
+    if (Real(f)->pMethods->iVersion < 3) {
+        *out = nullptr;
+        return SQLITE_OK;
+    }
+    return Real(f)->pMethods->xFetch(Real(f), offset, amount, out);
+}
+int Unfetch(sqlite3_file* f, sqlite3_int64 offset, void* page) {
+    if (Real(f)->pMethods->iVersion < 3) return SQLITE_OK;
+    return Real(f)->pMethods->xUnfetch(Real(f), offset, page);
+}
+
+const sqlite3_io_methods kMethods = {
+    3,        Close,        Read,     Write,         Truncate,    Sync,
+    FileSize, Lock,         Unlock,   CheckReservedLock, FileControl, SectorSize,
+    DeviceCharacteristics, ShmMap, ShmLock, ShmBarrier, ShmUnmap, Fetch,
+    Unfetch,
+};
+
+int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    auto* shim = reinterpret_cast<ShimFile*>(file);
+    shim->real = reinterpret_cast<sqlite3_file*>(shim + 1);
+    shim->real->pMethods = nullptr;
+    file->pMethods = nullptr;
+    if ((flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL)) != 0) {
+        if (const int rc = FaultVfsAccess::Hit(FaultOp::JournalOpen)) return rc;
+    }
+    const int rc = g_real->xOpen(g_real, name, shim->real, flags, outFlags);
+    if (shim->real->pMethods != nullptr) file->pMethods = &kMethods;
+    return rc;
+}
+int Delete(sqlite3_vfs*, const char* name, int) {
+    if (const int rc = FaultVfsAccess::Hit(FaultOp::Delete)) return rc;
+    return g_real->xDelete(g_real, name, 0);
+}
+int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
+    return g_real->xAccess(g_real, name, flags, out);
+}
+int FullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
+    return g_real->xFullPathname(g_real, name, size, out);
+}
+void* DlOpen(sqlite3_vfs*, const char* name) { return g_real->xDlOpen(g_real, name); }
+void DlError(sqlite3_vfs*, int size, char* out) { g_real->xDlError(g_real, size, out); }
+void (*DlSym(sqlite3_vfs*, void* handle, const char* symbol))(void) {
+    return g_real->xDlSym(g_real, handle, symbol);
+}
+void DlClose(sqlite3_vfs*, void* handle) { g_real->xDlClose(g_real, handle); }
+int Randomness(sqlite3_vfs*, int size, char* out) { return g_real->xRandomness(g_real, size, out); }
+int Sleep(sqlite3_vfs*, int microseconds) { return g_real->xSleep(g_real, microseconds); }
+int CurrentTime(sqlite3_vfs*, double* out) { return g_real->xCurrentTime(g_real, out); }
+int GetLastError(sqlite3_vfs*, int size, char* out) {
+    return g_real->xGetLastError != nullptr ? g_real->xGetLastError(g_real, size, out) : 0;
+}
+int CurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* out) {
+    return g_real->xCurrentTimeInt64(g_real, out);
+}
+
+}  // namespace
+
+FaultVfs::FaultVfs() {
+    if (g_active != nullptr) throw std::logic_error("one FaultVfs at a time");
+    if (sqlite3_initialize() != SQLITE_OK) throw std::runtime_error("store initialisation failed");
+    g_real = sqlite3_vfs_find(nullptr);
+    if (g_real == nullptr || g_real->iVersion < 2) throw std::runtime_error("no usable default VFS");
+    auto vfs = std::make_unique<sqlite3_vfs>();
+    vfs->iVersion = 2;
+    vfs->szOsFile = static_cast<int>(sizeof(ShimFile)) + g_real->szOsFile;
+    vfs->mxPathname = g_real->mxPathname;
+    vfs->zName = "tallowmere-fault";
+    vfs->xOpen = Open;
+    vfs->xDelete = Delete;
+    vfs->xAccess = Access;
+    vfs->xFullPathname = FullPathname;
+    vfs->xDlOpen = DlOpen;
+    vfs->xDlError = DlError;
+    vfs->xDlSym = DlSym;
+    vfs->xDlClose = DlClose;
+    vfs->xRandomness = Randomness;
+    vfs->xSleep = Sleep;
+    vfs->xCurrentTime = CurrentTime;
+    vfs->xGetLastError = GetLastError;
+    vfs->xCurrentTimeInt64 = CurrentTimeInt64;
+    if (sqlite3_vfs_register(vfs.get(), 1) != SQLITE_OK) throw std::runtime_error("VFS not registered");
+    m_vfs = vfs.release();
+    g_active = this;
+}
+
+FaultVfs::~FaultVfs() {
+    g_active = nullptr;
+    sqlite3_vfs_unregister(m_vfs);
+    delete m_vfs;
+}
+
+void FaultVfs::Count() {
+    m_counts = {};
+    m_failed = 0;
+    m_armed = false;
+    m_counting = true;
+}
+
+void FaultVfs::Arm(FaultOp op, int64_t nth, int resultCode, bool sticky) {
+    Count();
+    m_armed = true;
+    m_op = op;
+    m_nth = nth;
+    m_resultCode = resultCode;
+    m_sticky = sticky;
+}
+
+void FaultVfs::Stop() {
+    m_counting = false;
+    m_armed = false;
+}
+
+int FaultVfs::Hit(FaultOp op) {
+    if (!m_counting) return SQLITE_OK;
+    const int64_t n = ++m_counts[static_cast<std::size_t>(op)];
+    if (m_armed && op == m_op && (n == m_nth || (m_sticky && n > m_nth))) {
+        ++m_failed;
+        return m_resultCode;
+    }
+    return SQLITE_OK;
+}
