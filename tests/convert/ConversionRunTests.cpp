@@ -307,6 +307,35 @@ TEST_F(ConversionRun, DestinationLockedByAnotherProgramFailsTheFirstCopy) {
     EXPECT_TRUE(Destination(kCategories).empty());
 }
 
+// Another program reading the destination keeps the run's writes from being committed when the
+// run closes its recordsets: that is reported, and the uncommitted group is undone whole.
+TEST_F(ConversionRun, WritesThatCannotBeCommittedAreReportedAndUndone) {
+    {
+        TestDb db(m_source);
+        AddSourceCategory(db, "K{1}", "Greetings");
+        AddSourceItem(db, "I1", "s", "text", {"K{1}"});
+    }
+    {
+        TestDb db(m_destination);
+        AddDestinationCategory(db, "Old{1}x", "Before");
+    }
+    const std::string before = ReadFileBytes(m_destination);
+    AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::minutes(10));
+    TestDb reader(m_destination);
+    reader.Exec("BEGIN");
+    ASSERT_EQ(reader.Count("tblCategory"), 1);
+    try {
+        RunConversion(m_source, m_destination, m_host);
+        FAIL() << "the writes were committed under another program's read";
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(CodeOf(e), DaoError::Locked) << e.what();
+        EXPECT_NE(std::string(e.what()).find(m_destination), std::string::npos) << e.what();
+    }
+    reader.Exec("COMMIT");
+    EXPECT_EQ(ReadFileBytes(m_destination), before);
+    EXPECT_EQ(Destination(kCategories), std::vector<std::string>{"Old{1}x|Before|0|<null>"});
+}
+
 // Also with every update committed at once, while the source query is still being read from
 // the same file.
 class OneFile : public ConversionRun, public testing::WithParamInterface<int> {};

@@ -113,6 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The suffix is added to text that lacks it, and never a second time.
 struct FlattenCase {
+    const char* name;
     const char* data;  // nullptr: Null
     const char* flattened;
 };
@@ -132,13 +133,15 @@ TEST_P(FlattenPass, EndsEveryPhraseWithOneSuffix) {
     EXPECT_EQ(Stored("SELECT Data FROM tblPhrase"), std::vector<std::string>{GetParam().flattened});
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, FlattenPass,
-                         testing::Values(FlattenCase{"9|", "9|"}, FlattenCase{"", "9|"},
-                                         FlattenCase{nullptr, "9|"},
-                                         FlattenCase{"{\\rtf1 Hello\\par}", "Hello9|"},
-                                         FlattenCase{"plain", "plain9|"},
-                                         FlattenCase{"ends 9", "ends 99|"},
-                                         FlattenCase{"already9|", "already9|"},
-                                         FlattenCase{"9|9|", "9|9|"}));
+INSTANTIATE_TEST_SUITE_P(
+    Data, FlattenPass,
+    testing::Values(FlattenCase{"SuffixOnly", "9|", "9|"}, FlattenCase{"Empty", "", "9|"},
+                    FlattenCase{"Null", nullptr, "9|"},
+                    FlattenCase{"RichText", "{\\rtf1 Hello\\par}", "Hello9|"},
+                    FlattenCase{"PlainText", "plain", "plain9|"},
+                    FlattenCase{"EndsInNine", "ends 9", "ends 99|"},
+                    FlattenCase{"AlreadyFlattened", "already9|", "already9|"},
+                    FlattenCase{"TwoSuffixes", "9|9|", "9|9|"}),
+    [](const testing::TestParamInfo<FlattenCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
