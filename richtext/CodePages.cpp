@@ -118,16 +118,13 @@ CodePageDecoder& CodePageDecoders::Get(int codePage) {
             return *decoder;
         }
     }
-    const bool knownMissing =
-        std::find(m_unknown.begin(), m_unknown.end(), codePage) != m_unknown.end();
-    if (!knownMissing) {
+    // Code page numbers are 16-bit, so each thread tries at most 65,535 names, each once.
+    const bool plausible = codePage > 0 && codePage <= 0xFFFF;
+    if (plausible && m_unknown.insert(codePage).second) {
         if (auto decoder = CodePageDecoder::Open(codePage)) {
+            m_unknown.erase(codePage);
             m_open.push_back(std::move(decoder));
             return *m_open.back();
-        }
-        // Capped: a hostile document may name any number of code pages.
-        if (m_unknown.size() < 64) {
-            m_unknown.push_back(codePage);
         }
     }
     if (codePage != kFallbackCodePage) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 // Windows code pages decoded through the C library's iconv. One decoder per code page and thread,
@@ -55,7 +56,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<CodePageDecoder>> m_open;
-    std::vector<int> m_unknown;
+    std::unordered_set<int> m_unknown;  // tried and not known to iconv
 };
 
 CodePageDecoders& ThreadCodePageDecoders();
