@@ -68,6 +68,7 @@ std::optional<Arguments> Parse(const std::vector<std::string>& arguments, std::s
 int RunConsoleProgram(const std::vector<std::string>& arguments, CurrentUserRegistry& registry,
                       std::ostream& out, std::ostream& err) {
     for (const std::string& argument : arguments) {
+        if (argument == "--") break;  // what follows are file names, whatever they look like
         if (argument == "--help" || argument == "-h") {
             out << kUsage;
             return kExitCompleted;

@@ -14,6 +14,7 @@ public:
 protected:
     bool m_dirty = false;
     bool m_newRow = false;
+    bool m_storedNull = false;  // the row holds Null here: any assignment is a change
 
     friend class DaoRowBinding;
 };
@@ -26,7 +27,7 @@ public:
     DaoField& operator=(const DaoField&) = delete;
 
     DaoField& operator=(const T& value) {
-        if (m_newRow || !(m_value == value)) {
+        if (m_newRow || m_storedNull || !(m_value == value)) {
             m_value = value;
             m_dirty = true;
         }

@@ -115,6 +115,7 @@ void DaoRowBinding::Load(sqlite3_stmt* stmt, const std::vector<int>& resultColum
         }
         binding.field->m_dirty = false;
         binding.field->m_newRow = false;
+        binding.field->m_storedNull = sqlite3_column_type(stmt, c) == SQLITE_NULL;
     }
 }
 
@@ -179,6 +180,7 @@ void DaoRowBinding::StartNewRow() {
         }
         binding.field->m_dirty = false;
         binding.field->m_newRow = true;
+        binding.field->m_storedNull = false;
     }
 }
 
@@ -189,7 +191,12 @@ void DaoRowBinding::StartEdit() {
     }
 }
 
-void DaoRowBinding::Settle() { StartEdit(); }
+void DaoRowBinding::Settle() {
+    for (const DaoColumnBinding& binding : m_columns) {
+        if (binding.field->m_dirty) binding.field->m_storedNull = false;
+    }
+    StartEdit();
+}
 
 const std::string& DaoRowBinding::TextValue(std::size_t column) const {
     return As<std::string>(m_columns[column]).m_value;

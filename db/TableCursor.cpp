@@ -182,7 +182,14 @@ bool TableCursor::Seek(const char* comparison, const COleVariant& key) {
     bool found = false;
     if (rc == SQLITE_ROW) {
         m_currentRowid = sqlite3_column_int64(m_seek, 0);
-        m_row.Load(m_seek, m_resultColumns);
+        try {
+            m_row.Load(m_seek, m_resultColumns);
+        } catch (...) {
+            sqlite3_reset(m_seek);
+            sqlite3_clear_bindings(m_seek);
+            m_state = CursorState::NoCurrent;
+            throw;
+        }
         m_state = CursorState::OnRow;
         m_walkValid = false;
         found = true;

@@ -81,6 +81,12 @@ TEST_F(ConsoleProgram, DoubleDashEndsTheOptions) {
     EXPECT_EQ(Phrases(), 1);
 }
 
+TEST_F(ConsoleProgram, HelpAfterDoubleDashIsAFileName) {
+    const Outcome o = Run({"--workgroup", m_workgroup, "--", "--help", m_destination});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("Could not find file '--help'"), std::string::npos) << o.err;
+}
+
 TEST_F(ConsoleProgram, MissingSourceExitsOneWithTheEngineErrorAsLines) {
     const std::string missing = m_dir.File("missing.db");
     const Outcome o = Run({"--workgroup", m_workgroup, missing, m_destination});

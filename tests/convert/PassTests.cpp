@@ -66,6 +66,24 @@ TEST_F(RewritePasses, CategoryPassStopsAtADuplicateCutAndReportsIt) {
               (std::vector<std::string>{"A{1}|{1}", "A{1}x|<null>", "B{2}y|<null>"}));
 }
 
+// A Null identifier reads as empty; the passes still store what they computed for it, so the
+// row ends with empty texts rather than Nulls.
+TEST_F(RewritePasses, NullIdentifiersEndAsEmptyTexts) {
+    {
+        TestDb db(m_path);
+        db.Run("INSERT INTO tblCategory (CategoryID, Description, strCategoryID) VALUES ('', 'x', NULL)", {});
+        db.Run("INSERT INTO tblPhrase (PhraseID, CategoryID, Data) VALUES ('P1', NULL, '9|')", {});
+    }
+    Open();
+    EXPECT_EQ(NormalizeCategoryIds(m_categories, m_host), 1);
+    EXPECT_EQ(NormalizePhraseCategoryIds(m_phrases, m_host), 1);
+    EXPECT_TRUE(m_host.messages.empty());
+    EXPECT_EQ(Stored("SELECT quote(CategoryID), quote(strCategoryID) FROM tblCategory"),
+              std::vector<std::string>{"''|''"});
+    EXPECT_EQ(TestDb(m_path).Rows("SELECT quote(CategoryID) FROM tblPhrase"),
+              std::vector<std::string>{"''"});
+}
+
 // Another program holding the write lock: each rewriting pass reports the lock and returns 0.
 struct LockedPass {
     const char* name;
