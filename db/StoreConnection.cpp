@@ -40,8 +40,11 @@ std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& pat
         if (auto existing = found->second.lock()) return existing;
     }
 
+    // The store reads a name beginning with "file:" as a URI, which could name another file or
+    // carry options of its own; "./" keeps it the plain relative name it is.
+    const std::string storeName = path.rfind("file:", 0) == 0 ? "./" + path : path;
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db,
+    const int rc = sqlite3_open_v2(storeName.c_str(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_PRIVATECACHE |
                                        SQLITE_OPEN_EXRESCODE,
                                    nullptr);

@@ -41,7 +41,11 @@ void CheckStoreFile(const std::string& path) {
         ThrowDaoException(DaoError::InvalidPath,
                           "'" + path + "' is a folder, not a database file.");
     }
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe, device or socket would block the open or the read below, or never end.
+    if (!S_ISREG(info.st_mode)) {
+        ThrowDaoException(DaoError::InvalidPath, "'" + path + "' is not a database file.");
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         ThrowDaoException(DaoError::NoPermission,
                           "You do not have permission to open the database '" + path + "'.");

@@ -76,10 +76,14 @@ std::vector<std::string> SourceContent(const std::string& path) {
 }
 
 std::string IntegrityCheck(const std::string& path) {
-    TestDb db(path);
     std::string findings;
-    for (const std::string& row : db.Rows("PRAGMA integrity_check")) {
-        findings += (findings.empty() ? "" : "; ") + row;
+    try {
+        TestDb db(path);
+        for (const std::string& row : db.Rows("PRAGMA integrity_check")) {
+            findings += (findings.empty() ? "" : "; ") + row;
+        }
+    } catch (const std::exception& e) {
+        findings = e.what();
     }
     return findings;
 }
