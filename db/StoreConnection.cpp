@@ -45,7 +45,7 @@ std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& pat
     const std::string storeName = path.rfind("file:", 0) == 0 ? "./" + path : path;
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(storeName.c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_PRIVATECACHE |
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_PRIVATECACHE | SQLITE_OPEN_NOMUTEX |
                                        SQLITE_OPEN_EXRESCODE,
                                    nullptr);
     if (rc != SQLITE_OK) {
