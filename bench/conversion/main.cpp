@@ -1,6 +1,7 @@
 // Measures a whole conversion against the store's own lower bound and a commit-per-update
 // baseline, on generated glossaries of growing size, and prints one table.
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -55,6 +56,17 @@ double PeakMemoryMiB() {
         if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
     }
     return -1;
+}
+
+// Processor time spent in the program and in the kernel for it, in seconds.
+struct CpuTimes {
+    double user = 0, system = 0;
+};
+CpuTimes CpuNow() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return {usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6,
+            usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6};
 }
 
 std::vector<std::string> Dump(const std::string& path, const char* sql) {
@@ -166,11 +178,15 @@ int main(int argc, char* argv[]) {
 
         const std::string timed = Fresh(glossary, "timed.db");
         ResetPeakMemory();
+        const CpuTimes before = CpuNow();
         const PassTimes t = TimedRun(glossary.source, timed, host);
+        const CpuTimes after = CpuNow();
         const double peak = PeakMemoryMiB();
         if (timedRunOnly) {
-            std::printf("%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB\n", items,
-                        t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close, peak);
+            std::printf("%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB, cpu %.2f s user "
+                        "%.2f s system\n",
+                        items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close,
+                        peak, after.user - before.user, after.system - before.system);
             continue;
         }
 
