@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "convert/MessageLines.h"
 #include "convert/StartCommand.h"
 
 ConsoleHost::ConsoleHost(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
@@ -24,20 +25,6 @@ int ConsoleHost::ShowAppMessage(const std::string& text, unsigned) {
 }
 
 void ConsoleHost::Print(std::ostream& stream, const std::string& text) {
-    stream << ConsoleLines(text) << '\n';
+    stream << MessageLines(text) << '\n';
     stream.flush();
-}
-
-std::string ConsoleLines(const std::string& text) {
-    std::string lines;
-    lines.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            lines += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            lines += text[i];
-        }
-    }
-    return lines;
 }

@@ -30,6 +30,3 @@ private:
     bool m_completed = false;
     bool m_errorReported = false;
 };
-
-// Message text as console lines: each carriage return, or CR LF pair, is one line break.
-std::string ConsoleLines(const std::string& text);

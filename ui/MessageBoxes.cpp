@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QMessageBox>
 
+#include "convert/MessageLines.h"
+
 namespace {
 
 QMessageBox::Icon IconOf(unsigned style) {
@@ -40,8 +42,8 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
     ArrowCursorWhileShown arrow;
     QMessageBox box(IconOf(style), QString::fromLocal8Bit(caption),
                     QString::fromLocal8Bit(text), QMessageBox::NoButton, owner);
-    // The platform shows CR LF as one line break.
-    box.setText(QString::fromLocal8Bit(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The platform shows a carriage return, or CR LF, as one line break.
+    box.setText(QString::fromLocal8Bit(MessageLines(text)));
     switch (style & MB_TYPEMASK) {
         case MB_OKCANCEL:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

@@ -11,6 +11,7 @@
 
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleProgram.h"
+#include "convert/MessageLines.h"
 #include "tests/support/FakeMessages.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
@@ -178,7 +179,7 @@ struct LinesCase {
 class ConsoleLineBreaks : public testing::TestWithParam<LinesCase> {};
 
 TEST_P(ConsoleLineBreaks, CarriageReturnsBecomeLineBreaks) {
-    EXPECT_EQ(ConsoleLines(GetParam().text), GetParam().lines);
+    EXPECT_EQ(MessageLines(GetParam().text), GetParam().lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ConsoleLineBreaks,
