@@ -16,6 +16,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+// Enough phrases that the run lasts about a second, through several write groups.
+#ifdef TALLOWMERE_KILL_PHRASES
+constexpr int kPhrases = TALLOWMERE_KILL_PHRASES;
+#else
+constexpr int kPhrases = 50000;
+#endif
 using Clock = std::chrono::steady_clock;
 
 pid_t Launch(const std::string& source, const std::string& destination) {
@@ -42,7 +48,7 @@ TEST(KilledConversion, LeavesASoundDestinationThatARerunCompletes) {
     const std::string source = dir.File("source.db");
     const std::string original = dir.File("original.db");
     const std::string destination = dir.File("destination.db");
-    MakeLargeGlossary(source, original, 50000);
+    MakeLargeGlossary(source, original, kPhrases);
     const std::string sourceBytes = ReadFileBytes(source);
 
     fs::copy_file(original, destination);
