@@ -1,29 +1,13 @@
 #include "convert/Conversion.h"
+#include "convert/ConversionRecordsets.h"
 
 void RunConversion(const std::string& source, const std::string& destination,
                    ConversionHost& host) {
-    CSrcTblPhraseCategory srcCategories;
-    CSrcQryPhraseItem srcPhraseItems;
-    CDstTblCategory dstCategories;
-    CDstTblPhrase dstPhrases;
-
-    srcCategories.SetDBPath(source);
-    srcCategories.Open();
-    srcPhraseItems.SetDBPath(source);
-    srcPhraseItems.Open();
-    dstCategories.SetDBPath(destination);
-    dstCategories.Open();
-    dstCategories.SetCurrentIndex("PrimaryKey");
-    dstPhrases.SetDBPath(destination);
-    dstPhrases.Open();
-    dstPhrases.SetCurrentIndex("PrimaryKey");
-
-    ConvertGlossary(srcCategories, srcPhraseItems, dstCategories, dstPhrases, host);
-
-    srcCategories.Close();
-    srcPhraseItems.Close();
-    dstCategories.Close();
-    dstPhrases.Close();
+    ConversionRecordsets recordsets;
+    recordsets.Open(source, destination);
+    ConvertGlossary(recordsets.srcCategories, recordsets.srcPhraseItems, recordsets.dstCategories,
+                    recordsets.dstPhrases, host);
+    recordsets.Close();
 }
 
 int ConvertGlossary(CSrcTblPhraseCategory& srcCategories, CSrcQryPhraseItem& srcPhraseItems,

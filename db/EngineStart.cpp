@@ -14,6 +14,20 @@ constexpr std::size_t kLookupBufferSize = 256;
 
 constexpr unsigned kRegistryMessageStyle = MB_ICONINFORMATION | MB_TASKMODAL | MB_OK;
 
+// Runs an engine step; an engine or memory error is shown and gives 0.
+template <class Step>
+int ReportingEngineErrors(UserMessages& messages, Step&& step) {
+    try {
+        return step();
+    } catch (const CDaoException& e) {
+        ReportDaoException(e, messages);
+        return 0;
+    } catch (const CMemoryException&) {
+        messages.ShowAppMessage(kMemoryErrorMessage, MB_OK);
+        return 0;
+    }
+}
+
 }  // namespace
 
 int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry,
@@ -38,7 +52,7 @@ int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry,
 
 int StartDaoEngine(std::string path, std::unique_ptr<CDaoWorkspace>& m_pWorkspace,
                    UserMessages& messages) {
-    try {
+    return ReportingEngineErrors(messages, [&] {
         AfxDaoInit();
         CDaoDBEngine* engine = AfxDaoGetEngine();
         if (engine == nullptr) {
@@ -51,28 +65,16 @@ int StartDaoEngine(std::string path, std::unique_ptr<CDaoWorkspace>& m_pWorkspac
             m_pWorkspace->Create(kWorkspaceName, kWorkspaceUser, kWorkspacePassword);
         }
         return 1;
-    } catch (const CDaoException& e) {
-        ReportDaoException(e, messages);
-        return 0;
-    } catch (const CMemoryException&) {
-        messages.ShowAppMessage(kMemoryErrorMessage, MB_OK);
-        return 0;
-    }
+    });
 }
 
 int CloseWorkspace(std::unique_ptr<CDaoWorkspace>& m_pWorkspace, UserMessages& messages) {
     if (!m_pWorkspace) return 1;
-    try {
+    return ReportingEngineErrors(messages, [&] {
         if (m_pWorkspace->IsOpen()) m_pWorkspace->Close();
         m_pWorkspace.reset();
         return 1;
-    } catch (const CDaoException& e) {
-        ReportDaoException(e, messages);
-        return 0;
-    } catch (const CMemoryException&) {
-        messages.ShowAppMessage(kMemoryErrorMessage, MB_OK);
-        return 0;
-    }
+    });
 }
 
 std::string DaoErrorMessage(const CDaoException& e) {

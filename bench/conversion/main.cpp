@@ -17,6 +17,7 @@
 #include "bench/conversion/LowerBound.h"
 #include "bench/conversion/SyntheticGlossary.h"
 #include "convert/Conversion.h"
+#include "convert/ConversionRecordsets.h"
 #include "db/DaoEngine.h"
 #include "db/EngineStart.h"
 
@@ -113,33 +114,14 @@ struct PassTimes {
 // The steps of RunConversion, one by one, with the time of each.
 PassTimes TimedRun(const std::string& source, const std::string& destination, BenchHost& host) {
     PassTimes t;
-    CSrcTblPhraseCategory srcCategories;
-    CSrcQryPhraseItem srcPhraseItems;
-    CDstTblCategory dstCategories;
-    CDstTblPhrase dstPhrases;
-    t.open = Seconds([&] {
-        srcCategories.SetDBPath(source);
-        srcCategories.Open();
-        srcPhraseItems.SetDBPath(source);
-        srcPhraseItems.Open();
-        dstCategories.SetDBPath(destination);
-        dstCategories.Open();
-        dstCategories.SetCurrentIndex("PrimaryKey");
-        dstPhrases.SetDBPath(destination);
-        dstPhrases.Open();
-        dstPhrases.SetCurrentIndex("PrimaryKey");
-    });
-    t.pass[0] = Seconds([&] { CopyCategories(srcCategories, dstCategories); });
-    t.pass[1] = Seconds([&] { CopyPhrases(srcPhraseItems, dstPhrases); });
-    t.pass[2] = Seconds([&] { NormalizeCategoryIds(dstCategories, host); });
-    t.pass[3] = Seconds([&] { NormalizePhraseCategoryIds(dstPhrases, host); });
-    t.pass[4] = Seconds([&] { FlattenPhraseText(dstPhrases, host.RichTextControl(), host); });
-    t.close = Seconds([&] {
-        srcCategories.Close();
-        srcPhraseItems.Close();
-        dstCategories.Close();
-        dstPhrases.Close();
-    });
+    ConversionRecordsets r;
+    t.open = Seconds([&] { r.Open(source, destination); });
+    t.pass[0] = Seconds([&] { CopyCategories(r.srcCategories, r.dstCategories); });
+    t.pass[1] = Seconds([&] { CopyPhrases(r.srcPhraseItems, r.dstPhrases); });
+    t.pass[2] = Seconds([&] { NormalizeCategoryIds(r.dstCategories, host); });
+    t.pass[3] = Seconds([&] { NormalizePhraseCategoryIds(r.dstPhrases, host); });
+    t.pass[4] = Seconds([&] { FlattenPhraseText(r.dstPhrases, host.RichTextControl(), host); });
+    t.close = Seconds([&] { r.Close(); });
     return t;
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "db/DaoRecordset.h"
+#include "db/EngineStart.h"
+
+// Walks every row of a destination table, first to last, handing each to rewrite. An engine
+// error ends the walk at once and is reported; rows already rewritten stay so. 1 when the walk
+// ended normally, 0 when an engine error ended it.
+template <class Recordset, class Rewrite>
+int RewriteEveryRow(Recordset& recordset, UserMessages& messages, Rewrite&& rewrite) {
+    try {
+        if (!recordset.IsBOF()) recordset.MoveFirst();
+        while (!recordset.IsEOF()) {
+            rewrite(recordset);
+            recordset.MoveNext();
+        }
+        return 1;
+    } catch (const CDaoException& e) {
+        ReportDaoException(e, messages);
+        return 0;
+    }
+}
