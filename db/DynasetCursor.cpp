@@ -55,6 +55,12 @@ void DynasetCursor::Prepare(const std::string& sql) {
         ThrowDaoException(DaoError::TableNotFound, "The database engine cannot find the table or "
                                                    "query '" + table + "' in '" + file + "'.");
     }
+    if (std::string view = NameAfter(message, "access to view \""); !view.empty()) {
+        view = view.substr(0, view.find('"'));
+        ThrowDaoException(DaoError::TableNotFound, "'" + view + "' in '" + file +
+                                                       "' is a view, not a table; the glossary is "
+                                                       "read from its tables only.");
+    }
     if (const std::string column = NameAfter(message, "no such column: "); !column.empty()) {
         ThrowDaoException(DaoError::ItemNotFound, "Item not found: the column '" + column +
                                                       "' that '" + m_source + "' reads is missing from '" +

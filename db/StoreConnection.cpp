@@ -54,7 +54,10 @@ std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& pat
     }
     std::shared_ptr<StoreConnection> connection(new StoreConnection(db, path, key));
     // A database file is the user's data, not trusted code: no schema-borne functions, no
-    // writes to the schema through ordinary statements.
+    // writes to the schema through ordinary statements, and no views or triggers, which could
+    // make a plain read or write run without end. The glossary is its tables.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);

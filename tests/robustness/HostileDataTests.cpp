@@ -127,6 +127,16 @@ protected:
 const std::string kTen = std::string(10 * 1024 * 1024, 'x');
 
 const HostileSource kHostileSources[] = {
+    // A view can make a plain read endless; the engine reads tables only.
+    {"EndlessViewInPlaceOfATable",
+     [](const std::string& s) {
+         TestDb(s).Exec(
+             "DROP TABLE tblPhraseItem; CREATE VIEW tblPhraseItem AS WITH RECURSIVE n(i) AS "
+             "(SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT 'I' || i AS ItemID, 'm' AS "
+             "ShortDescription, 't' AS FullDescription FROM n");
+         AddCategory(s, "A{1}", "a");
+     },
+     3078, nullptr},
     {"KeysOfQuotesBracketsPercentAndSql",
      [](const std::string& s) {
          AddCategory(s, "Q'uote\"s{A'1\"}", "it's \"quoted\"");
@@ -292,6 +302,13 @@ const HostileDestination kHostileDestinations[] = {
     {"ShortColumnOfAWalkedRowOutOfRange", "UPDATE tblPhrase SET PunctuationLeading = 99999 WHERE PhraseID = 'OLD1'", 3421},
     {"CategoryRowHoldingABlobNumber", "UPDATE tblCategory SET ZOrder = X'00' WHERE CategoryID = 'Old{O-9}'", 3421},
     {"NullTextsInRowsItKeeps", "UPDATE tblPhrase SET Data = NULL, Mnemonic = NULL, CategoryID = NULL WHERE PhraseID = 'OLD1'", 0},
+    // Triggers are the file's, not the glossary's: they never run, so none can loop or add rows.
+    {"TriggersThatWouldLoopOrAddRows",
+     "CREATE TRIGGER endless AFTER UPDATE ON tblPhrase BEGIN INSERT INTO tblCategory (CategoryID) "
+     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT 'T' || i FROM n; END;"
+     "CREATE TRIGGER extra AFTER INSERT ON tblPhrase BEGIN INSERT INTO tblPhrase (PhraseID) VALUES "
+     "(NEW.PhraseID || '-copy'); END;",
+     0},
     {"BlobDataInRowsItKeeps", "UPDATE tblPhrase SET Data = X'7B5C72746631206869007D' WHERE PhraseID = 'OLD1'", 0},
 };
 
