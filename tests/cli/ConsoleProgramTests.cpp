@@ -1,6 +1,8 @@
 // The console program: its exit status and what it writes where, in-process and as the real
 // binary.
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -175,6 +177,9 @@ struct LinesCase {
     const char* text;
     const char* lines;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LinesCase& c, std::ostream* out) { *out << c.lines; }
 
 class ConsoleLineBreaks : public testing::TestWithParam<LinesCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,9 @@ struct BracedCase {
     const char* result;
     const char* left;  // the buffer's text afterwards
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BracedCase& c, std::ostream* out) { *out << "\"" << c.given << "\""; }
 
 class ExtractBracedIdTest : public testing::TestWithParam<BracedCase> {};
 

@@ -1,6 +1,8 @@
 // Workgroup lookup, engine start, workspace close and the one form of an engine error message.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +26,9 @@ struct LookupCase {
     std::string path;
     std::optional<std::string> message;  // the one message box shown, if any
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << c.name; }
 
 class WorkgroupLookup : public testing::TestWithParam<LookupCase> {};
 
@@ -162,6 +167,9 @@ struct MessageCase {
     std::string description;
     std::string message;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
 
 class EngineErrorMessage : public testing::TestWithParam<MessageCase> {};
 

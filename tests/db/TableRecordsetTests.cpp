@@ -2,6 +2,8 @@
 // the walk, and the errors they raise.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -367,6 +369,9 @@ struct DynasetWrite {
     const char* name;
     std::function<void(const std::string& path)> attempt;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const DynasetWrite& c, std::ostream* out) { *out << c.name; }
 
 class DynasetIsReadOnly : public testing::TestWithParam<DynasetWrite> {
 protected:

@@ -1,6 +1,8 @@
 // Every write, sync, lock, truncation, journal removal and journal opening of a small conversion
 // is failed once, one run per point, the way a failing disk or a full file system fails them.
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <sqlite3.h>
 
 #include <chrono>
@@ -44,6 +46,11 @@ struct Injection {
     milliseconds writeGroup;
     bool wal;  // a destination kept in write-ahead-log mode, as some users' files are
 };
+
+void PrintTo(const Injection& injection, std::ostream* out) {
+    *out << injection.kind->name << ", groups of " << injection.writeGroup.count() << " ms"
+         << (injection.wal ? ", log mode" : "");
+}
 
 std::string Name(const ::testing::TestParamInfo<Injection>& info) {
     return std::string(info.param.kind->name) + "_Group" +

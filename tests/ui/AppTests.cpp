@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/CConvertApp.h"
 
 namespace {
@@ -8,6 +10,9 @@ struct NameCase {
     const char* path;
     const char* name;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.path; }
 
 class AppNameTest : public ::testing::TestWithParam<NameCase> {};
 

@@ -1,6 +1,8 @@
 // The dialog templates as the user sees them, and the small rules beside them.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -156,6 +158,9 @@ struct IconCase {
     int offset;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const IconCase& c, std::ostream* out) { *out << "client width " << c.client; }
+
 class IconPositionTest : public ::testing::TestWithParam<IconCase> {};
 
 TEST_P(IconPositionTest, CentresTheIconTruncatingTowardZero) {
@@ -170,6 +175,9 @@ struct FilterCase {
     const char* filter;
     QStringList expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FilterCase& c, std::ostream* out) { *out << c.filter; }
 
 class FilterTest : public ::testing::TestWithParam<FilterCase> {};
 
