@@ -74,7 +74,9 @@ std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& pat
 void StoreConnection::Release(std::shared_ptr<StoreConnection>& connection) {
     if (!connection) return;
     std::shared_ptr<StoreConnection> held = std::move(connection);
-    if (held.use_count() == 1) held->Commit();
+    if (held.use_count() != 1) return;
+    held->Commit();
+    held->RestoreJournalMode();
 }
 
 StoreConnection::StoreConnection(sqlite3* db, std::string path, FileKey key)
@@ -89,6 +91,7 @@ StoreConnection::~StoreConnection() {
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         }
     }
+    if (m_journalKept) sqlite3_exec(m_db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
     sqlite3_close_v2(m_db);
     auto& open = Table().open;
     if (auto found = open.find(m_key); found != open.end() && found->second.expired()) {
@@ -113,8 +116,33 @@ void StoreConnection::Execute(const char* sql, StoreAction action, const std::st
     if (rc != SQLITE_OK) Fail(rc, action, table);
 }
 
+void StoreConnection::KeepJournalBetweenGroups(const std::string& table) {
+    m_journalChecked = true;
+    // Only a file in the default mode is switched, and only for this connection: the mode of a
+    // rollback journal is not stored in the file. A file kept in log mode stays as it is.
+    sqlite3_stmt* mode = Prepare("PRAGMA journal_mode", StoreAction::Write, table);
+    const int rc = sqlite3_step(mode);
+    const auto* text = rc == SQLITE_ROW ? sqlite3_column_text(mode, 0) : nullptr;
+    const bool deleteMode = text != nullptr && std::string(reinterpret_cast<const char*>(text)) == "delete";
+    sqlite3_finalize(mode);
+    if (rc != SQLITE_ROW) Fail(rc, StoreAction::Write, table);
+    if (!deleteMode) return;
+    Execute("PRAGMA journal_mode = PERSIST", StoreAction::Write, table);
+    m_journalKept = true;
+}
+
+void StoreConnection::RestoreJournalMode() {
+    if (!m_journalKept) return;
+    m_journalKept = false;
+    // Back to the default mode, which also removes the journal file.
+    Execute("PRAGMA journal_mode = DELETE", StoreAction::Write, {});
+}
+
 void StoreConnection::BeginWrite(const std::string& table) {
     if (m_inGroup) return;
+    // The journal file is kept between groups rather than made and deleted for each one; the
+    // last user's release removes it.
+    if (!m_journalChecked) KeepJournalBetweenGroups(table);
     // IMMEDIATE takes the write lock now, so another program's lock is met (and reported) before
     // anything is changed.
     Execute("BEGIN IMMEDIATE", StoreAction::Write, table);

@@ -47,12 +47,16 @@ private:
 
     StoreConnection(sqlite3* db, std::string path, FileKey key);
     void Execute(const char* sql, StoreAction action, const std::string& table);
+    void KeepJournalBetweenGroups(const std::string& table);
+    void RestoreJournalMode();
     static class ConnectionTable& Table();
 
     sqlite3* m_db;
     std::string m_path;
     FileKey m_key;
     bool m_inGroup = false;
+    bool m_journalChecked = false;
+    bool m_journalKept = false;
     std::chrono::steady_clock::time_point m_groupStart;
     std::chrono::milliseconds m_groupInterval;
 

@@ -59,6 +59,17 @@ double PeakMemoryMiB() {
     return -1;
 }
 
+// Bytes the process has handed to write calls so far (journal and database pages alike).
+double WrittenMiB() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value) {
+        if (key == "wchar:") return static_cast<double>(value) / (1024.0 * 1024.0);
+    }
+    return -1;
+}
+
 // Processor time spent in the program and in the kernel for it, in seconds.
 struct CpuTimes {
     double user = 0, system = 0;
@@ -161,14 +172,17 @@ int main(int argc, char* argv[]) {
         const std::string timed = Fresh(glossary, "timed.db");
         ResetPeakMemory();
         const CpuTimes before = CpuNow();
+        const double writtenBefore = WrittenMiB();
         const PassTimes t = TimedRun(glossary.source, timed, host);
+        const double written = WrittenMiB() - writtenBefore;
         const CpuTimes after = CpuNow();
         const double peak = PeakMemoryMiB();
         if (timedRunOnly) {
             std::printf("%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB, cpu %.2f s user "
-                        "%.2f s system\n",
+                        "%.2f s system, %.0f MiB written, destination %.0f MiB\n",
                         items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close,
-                        peak, after.user - before.user, after.system - before.system);
+                        peak, after.user - before.user, after.system - before.system, written,
+                        static_cast<double>(std::filesystem::file_size(timed)) / (1024.0 * 1024.0));
             continue;
         }
 

@@ -152,6 +152,28 @@ TEST_F(Connections, PendingWritesAreCommittedWhenTheLastRecordsetGoes) {
 
 // A file this user may read but not write opens, and fails with 3027 at its first write. Runs as
 // an unprivileged user where the tests run as root, who may write anything.
+// Writes grouped into many commits leave no journal file behind once the file is let go, and
+// the file keeps the journal mode it had, a write-ahead log included.
+TEST_F(Connections, ManyGroupsLeaveNoJournalAndTheFilesOwnJournalMode) {
+    AfxDaoGetEngine()->SetWriteGroupInterval(std::chrono::milliseconds(0));
+    for (const char* mode : {"delete", "wal"}) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) == "wal") TestDb(m_path).Exec("PRAGMA journal_mode = WAL");
+        {
+            CDstTblCategory categories;
+            categories.SetDBPath(m_path);
+            categories.Open();
+            categories.SetCurrentIndex("PrimaryKey");
+            for (int i = 0; i < 20; ++i) AddCategory(categories, std::string(mode) + std::to_string(i));
+            EXPECT_TRUE(std::string(mode) == "wal" || std::filesystem::exists(m_path + "-journal"));
+            categories.Close();
+        }
+        EXPECT_FALSE(std::filesystem::exists(m_path + "-journal"));
+        EXPECT_EQ(TestDb(m_path).Rows("PRAGMA journal_mode"), std::vector<std::string>{mode});
+        EXPECT_EQ(TestDb(m_path).Count("tblCategory"), std::string(mode) == "wal" ? 41 : 21);
+    }
+}
+
 TEST_F(Connections, ReadOnlyFileFailsAtTheFirstWriteWith3027) {
     std::filesystem::permissions(m_dir.Path(), std::filesystem::perms::owner_all |
                                                    std::filesystem::perms::group_read |
