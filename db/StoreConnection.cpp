@@ -26,6 +26,10 @@ constexpr int kCacheKiB = 16 * 1024;
 }  // namespace
 
 std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& path) {
+    // The store's memory statistics take a global lock on every allocation; nothing here reads
+    // them. This only takes effect before the store's first use in the process.
+    static const int memoryStatisticsOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    (void)memoryStatisticsOff;
     CheckStoreFile(path);
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {

@@ -83,9 +83,13 @@ std::string CategoryId(std::size_t category) {
 
 }  // namespace
 
+SyntheticGlossary GlossaryFiles(const std::string& folder, std::size_t items) {
+    return {folder + "/source-" + std::to_string(items) + ".db",
+            folder + "/destination-" + std::to_string(items) + ".db"};
+}
+
 SyntheticGlossary MakeSyntheticGlossary(const std::string& folder, std::size_t items) {
-    SyntheticGlossary glossary{folder + "/source-" + std::to_string(items) + ".db",
-                               folder + "/destination-" + std::to_string(items) + ".db"};
+    const SyntheticGlossary glossary = GlossaryFiles(folder, items);
     std::remove(glossary.source.c_str());
     std::remove(glossary.destination.c_str());
     std::mt19937 random(static_cast<unsigned>(items));

@@ -12,3 +12,5 @@ struct SyntheticGlossary {
 };
 
 SyntheticGlossary MakeSyntheticGlossary(const std::string& folder, std::size_t items);
+// Where MakeSyntheticGlossary puts the glossary of that size.
+SyntheticGlossary GlossaryFiles(const std::string& folder, std::size_t items);
