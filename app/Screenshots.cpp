@@ -7,8 +7,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QMessageBox>
-#include <QPainter>
 #include <QMetaObject>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallowmere"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(config));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromLocal8Bit(config));
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const auto reject = [](QDialog& d) { d.reject(); };
     const auto accept = [](QDialog& d) { d.accept(); };
@@ -151,7 +152,8 @@ int main(int argc, char** argv) {
     dlg.reject();
     if (!done.saved) return Fail("no message box after Start");
     if (done.text != QStringLiteral("Conversion complete!")) {
-        std::fprintf(stderr, "tallowmere-screenshots: Start said: %s\n", done.text.toLocal8Bit().constData());
+        std::fprintf(stderr, "tallowmere-screenshots: Start said: %s\n",
+                     done.text.toLocal8Bit().constData());
         return 1;
     }
     return 0;

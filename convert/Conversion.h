@@ -12,8 +12,7 @@ inline constexpr const char* kUndefinedDescription = "Undefined";
 inline constexpr const char* kPhraseDataSuffix = "9|";
 
 // The whole run; engine errors from opening, passes 1 and 2 and closing reach the caller.
-void RunConversion(const std::string& source, const std::string& destination,
-                   ConversionHost& host);
+void RunConversion(const std::string& source, const std::string& destination, ConversionHost& host);
 
 int ConvertGlossary(CSrcTblPhraseCategory& srcCategories, CSrcQryPhraseItem& srcPhraseItems,
                     CDstTblCategory& dstCategories, CDstTblPhrase& dstPhrases,

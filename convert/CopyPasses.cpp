@@ -11,8 +11,8 @@ void CopyCategories(CSrcTblPhraseCategory& source, CDstTblCategory& destination)
         }
         destination.m_CategoryID = source.m_CategoryID.Value();
         const std::string& description = source.m_Description.Value();
-        destination.m_Description = description.empty() ? std::string(kUndefinedDescription)
-                                                        : description;
+        destination.m_Description =
+            description.empty() ? std::string(kUndefinedDescription) : description;
         destination.Update();
         source.MoveNext();
     }
@@ -30,8 +30,8 @@ void CopyPhrases(CSrcQryPhraseItem& source, CDstTblPhrase& destination) {
         destination.m_PhraseID = source.m_ItemID.Value();
         destination.m_Mnemonic = source.m_ShortDescription.Value();
         const std::string& fullDescription = source.m_FullDescription.Value();
-        destination.m_Data = fullDescription.empty() ? std::string(kPhraseDataSuffix)
-                                                     : fullDescription;
+        destination.m_Data =
+            fullDescription.empty() ? std::string(kPhraseDataSuffix) : fullDescription;
         destination.m_CategoryID = source.m_CategoryID.Value();
         destination.m_PunctuationLeading = 2;
         destination.m_PunctuationTrailing = 0;

@@ -29,9 +29,8 @@ void AfxDaoTerm() { Engine().reset(); }
 
 void AfxDaoCheck(SCODE scode) {
     if (scode < 0) {
-        ThrowDaoException(DaoError::ReservedError,
-                          "The database engine failed with result code " + std::to_string(scode) +
-                              ".");
+        ThrowDaoException(DaoError::ReservedError, "The database engine failed with result code " +
+                                                       std::to_string(scode) + ".");
     }
 }
 

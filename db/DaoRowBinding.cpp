@@ -47,7 +47,8 @@ int64_t DaoRowBinding::IntegerValue(sqlite3_stmt* stmt, int resultColumn, std::s
             break;
         }
         case SQLITE_TEXT: {
-            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, resultColumn));
+            const char* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(stmt, resultColumn));
             const char* end = text + sqlite3_column_bytes(stmt, resultColumn);
             const auto [ptr, ec] = std::from_chars(text, end, value);
             if (ec != std::errc() || ptr != end) WrongKind(column, expected);

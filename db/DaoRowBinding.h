@@ -32,8 +32,8 @@ public:
 
 private:
     [[noreturn]] void WrongKind(std::size_t column, const char* expected) const;
-    int64_t IntegerValue(sqlite3_stmt* stmt, int resultColumn, std::size_t column,
-                         int64_t minimum, int64_t maximum, const char* expected) const;
+    int64_t IntegerValue(sqlite3_stmt* stmt, int resultColumn, std::size_t column, int64_t minimum,
+                         int64_t maximum, const char* expected) const;
 
     std::vector<DaoColumnBinding> m_columns;
     std::string m_file;

@@ -52,8 +52,10 @@ void DynasetCursor::Prepare(const std::string& sql) {
     const std::string message = StoreMessage(db);
     const std::string& file = m_connection->Path();
     if (const std::string table = NameAfter(message, "no such table: "); !table.empty()) {
-        ThrowDaoException(DaoError::TableNotFound, "The database engine cannot find the table or "
-                                                   "query '" + table + "' in '" + file + "'.");
+        ThrowDaoException(DaoError::TableNotFound,
+                          "The database engine cannot find the table or "
+                          "query '" +
+                              table + "' in '" + file + "'.");
     }
     if (std::string view = NameAfter(message, "access to view \""); !view.empty()) {
         view = view.substr(0, view.find('"'));
@@ -63,8 +65,8 @@ void DynasetCursor::Prepare(const std::string& sql) {
     }
     if (const std::string column = NameAfter(message, "no such column: "); !column.empty()) {
         ThrowDaoException(DaoError::ItemNotFound, "Item not found: the column '" + column +
-                                                      "' that '" + m_source + "' reads is missing from '" +
-                                                      file + "'.");
+                                                      "' that '" + m_source +
+                                                      "' reads is missing from '" + file + "'.");
     }
     m_connection->Fail(rc, StoreAction::Read, m_source);
 }
@@ -78,9 +80,9 @@ void DynasetCursor::MapResultColumns() {
             if (name != nullptr && SameName(name, binding.column)) found = c;
         }
         if (found < 0) {
-            ThrowDaoException(DaoError::ItemNotFound, "Item not found: '" + m_source + "' in '" +
-                                                          m_connection->Path() +
-                                                          "' gives no column '" + binding.column + "'.");
+            ThrowDaoException(DaoError::ItemNotFound,
+                              "Item not found: '" + m_source + "' in '" + m_connection->Path() +
+                                  "' gives no column '" + binding.column + "'.");
         }
         m_resultColumns.push_back(found);
     }

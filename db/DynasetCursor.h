@@ -18,7 +18,8 @@ public:
     void MoveNext() override;
 
 private:
-    DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row, std::string source);
+    DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
+                  std::string source);
 
     void Prepare(const std::string& sql);
     void MapResultColumns();

@@ -78,8 +78,8 @@ int CloseWorkspace(std::unique_ptr<CDaoWorkspace>& m_pWorkspace, UserMessages& m
 }
 
 std::string DaoErrorMessage(const CDaoException& e) {
-    return e.m_pErrorInfo->m_strDescription + "  \r\rDAO Code:  " +
-           std::to_string(e.m_pErrorInfo->m_lErrorCode);
+    return e.m_pErrorInfo->m_strDescription +
+           "  \r\rDAO Code:  " + std::to_string(e.m_pErrorInfo->m_lErrorCode);
 }
 
 void ReportDaoException(const CDaoException& e, UserMessages& messages) {

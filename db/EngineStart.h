@@ -14,8 +14,7 @@ inline constexpr const char* kWorkgroupLookupValue = "VeltraneSystemPath";
 inline constexpr const char* kRegistryMessageCaption = "Ferrowick";
 
 // Forms the workgroup file path from the registry lookup; 1 or 0 (after its own message).
-int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry,
-                          UserMessages& messages);
+int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry, UserMessages& messages);
 // Starts the engine on the workgroup file and makes the workspace; 1 or 0.
 int StartDaoEngine(std::string path, std::unique_ptr<CDaoWorkspace>& m_pWorkspace,
                    UserMessages& messages);

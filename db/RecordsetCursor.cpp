@@ -33,8 +33,8 @@ void RecordsetCursor::NotSupported(const char* operation) const {
 }
 
 void RecordsetCursor::NoCurrentRecord() const {
-    ThrowDaoException(DaoError::NoCurrentRecord, "No current record in '" + m_source + "' of '" +
-                                                     m_connection->Path() + "'.");
+    ThrowDaoException(DaoError::NoCurrentRecord,
+                      "No current record in '" + m_source + "' of '" + m_connection->Path() + "'.");
 }
 
 void RecordsetCursor::SetCurrentIndex(const char*) { NotSupported("SetCurrentIndex"); }

@@ -30,7 +30,9 @@ public:
     virtual void MoveNext() = 0;
 
     bool IsBOF() const { return m_state == CursorState::Empty; }
-    bool IsEOF() const { return m_state == CursorState::Empty || m_state == CursorState::AfterLast; }
+    bool IsEOF() const {
+        return m_state == CursorState::Empty || m_state == CursorState::AfterLast;
+    }
 
     // Finalises the statements and lets go of the file; the last one out commits (may fail).
     void Close();

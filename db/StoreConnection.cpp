@@ -49,8 +49,8 @@ std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& pat
     const std::string storeName = path.rfind("file:", 0) == 0 ? "./" + path : path;
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(storeName.c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_PRIVATECACHE | SQLITE_OPEN_NOMUTEX |
-                                       SQLITE_OPEN_EXRESCODE,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_PRIVATECACHE |
+                                       SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE,
                                    nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
@@ -95,7 +95,8 @@ StoreConnection::~StoreConnection() {
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         }
     }
-    if (m_journalKept) sqlite3_exec(m_db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    if (m_journalKept)
+        sqlite3_exec(m_db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
     sqlite3_close_v2(m_db);
     auto& open = Table().open;
     if (auto found = open.find(m_key); found != open.end() && found->second.expired()) {
@@ -127,7 +128,8 @@ void StoreConnection::KeepJournalBetweenGroups(const std::string& table) {
     sqlite3_stmt* mode = Prepare("PRAGMA journal_mode", StoreAction::Write, table);
     const int rc = sqlite3_step(mode);
     const auto* text = rc == SQLITE_ROW ? sqlite3_column_text(mode, 0) : nullptr;
-    const bool deleteMode = text != nullptr && std::string(reinterpret_cast<const char*>(text)) == "delete";
+    const bool deleteMode =
+        text != nullptr && std::string(reinterpret_cast<const char*>(text)) == "delete";
     sqlite3_finalize(mode);
     if (rc != SQLITE_ROW) Fail(rc, StoreAction::Write, table);
     if (!deleteMode) return;

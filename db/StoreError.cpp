@@ -26,8 +26,8 @@ void ThrowStoreError(int resultCode, const std::string& file, StoreAction action
                                                         InTable(table) +
                                                         " is locked by another program.");
             }
-            ThrowDaoException(DaoError::FileInUse,
-                              "Could not use " + quoted + "; the file is in use by another program.");
+            ThrowDaoException(DaoError::FileInUse, "Could not use " + quoted +
+                                                       "; the file is in use by another program.");
         case SQLITE_READONLY:
             ThrowDaoException(DaoError::ReadOnly,
                               "Cannot update. The database " + quoted + " is read-only.");
@@ -63,8 +63,8 @@ void ThrowStoreError(int resultCode, const std::string& file, StoreAction action
                               "The change was refused by a rule of the table" + InTable(table) +
                                   " in " + quoted + suffix);
         default:
-            ThrowDaoException(DaoError::ReservedError, "The database engine failed on " + quoted +
-                                                           InTable(table) + suffix);
+            ThrowDaoException(DaoError::ReservedError,
+                              "The database engine failed on " + quoted + InTable(table) + suffix);
     }
 }
 

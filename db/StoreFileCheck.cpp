@@ -54,7 +54,8 @@ void CheckStoreFile(const std::string& path) {
     const ssize_t got = read(fd, header, sizeof header);
     close(fd);
     const std::size_t length = got > 0 ? static_cast<std::size_t>(got) : 0;
-    if (length >= sizeof kSqliteHeader && std::memcmp(header, kSqliteHeader, sizeof kSqliteHeader) == 0) {
+    if (length >= sizeof kSqliteHeader &&
+        std::memcmp(header, kSqliteHeader, sizeof kSqliteHeader) == 0) {
         return;
     }
     if (HeaderSays(header, length, "Standard Jet DB") ||

@@ -53,7 +53,8 @@ TableCursor::TableCursor(std::shared_ptr<StoreConnection> connection, DaoRowBind
 
 std::unique_ptr<TableCursor> TableCursor::Open(std::shared_ptr<StoreConnection> connection,
                                                DaoRowBinding row, const std::string& table) {
-    std::unique_ptr<TableCursor> cursor(new TableCursor(std::move(connection), std::move(row), table));
+    std::unique_ptr<TableCursor> cursor(
+        new TableCursor(std::move(connection), std::move(row), table));
     cursor->CheckColumns();
     std::string columns;
     for (std::size_t i = 0; i < cursor->m_row.Size(); ++i) {
@@ -64,8 +65,9 @@ std::unique_ptr<TableCursor> TableCursor::Open(std::shared_ptr<StoreConnection> 
     cursor->m_fetch = cursor->Own(store.Prepare(
         "SELECT rowid" + columns + " FROM " + cursor->m_quotedTable + " WHERE rowid = ?1",
         StoreAction::Open, table));
-    cursor->m_walkOrder = cursor->Own(store.Prepare(
-        "SELECT rowid FROM " + cursor->m_quotedTable + " ORDER BY rowid", StoreAction::Open, table));
+    cursor->m_walkOrder =
+        cursor->Own(store.Prepare("SELECT rowid FROM " + cursor->m_quotedTable + " ORDER BY rowid",
+                                  StoreAction::Open, table));
     cursor->MoveFirst();
     return cursor;
 }
@@ -79,23 +81,24 @@ void TableCursor::CheckColumns() {
         ThrowDaoException(DaoError::TableNotFound, "The database engine cannot find the table '" +
                                                        m_table + "' in '" + store.Path() + "'.");
     }
-    const auto columns = SchemaRows(store, "SELECT name FROM pragma_table_info(?1)", m_table, m_table);
+    const auto columns =
+        SchemaRows(store, "SELECT name FROM pragma_table_info(?1)", m_table, m_table);
     for (const DaoColumnBinding& binding : m_row.Columns()) {
         const bool present = std::any_of(columns.begin(), columns.end(), [&](const auto& column) {
             return SameName(column[0], binding.column);
         });
         if (!present) {
-            ThrowDaoException(DaoError::ItemNotFound, "Item not found: the table '" + m_table +
-                                                          "' in '" + store.Path() +
-                                                          "' has no column '" + binding.column + "'.");
+            ThrowDaoException(DaoError::ItemNotFound,
+                              "Item not found: the table '" + m_table + "' in '" + store.Path() +
+                                  "' has no column '" + binding.column + "'.");
         }
     }
 }
 
 TableCursor::Index TableCursor::FindIndex(const std::string& name) {
     StoreConnection& store = *m_connection;
-    const auto indexes = SchemaRows(store, "SELECT name, origin FROM pragma_index_list(?1)",
-                                    m_table, m_table);
+    const auto indexes =
+        SchemaRows(store, "SELECT name, origin FROM pragma_index_list(?1)", m_table, m_table);
     std::string found;
     for (const auto& index : indexes) {
         if (SameName(index[0], name)) found = index[0];
@@ -108,17 +111,17 @@ TableCursor::Index TableCursor::FindIndex(const std::string& name) {
     }
     std::vector<std::vector<std::string>> keys;
     if (!found.empty()) {
-        keys = SchemaRows(store,
-                          "SELECT name, coll FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno",
-                          found, m_table);
+        keys = SchemaRows(
+            store, "SELECT name, coll FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno",
+            found, m_table);
     } else if (SameName(name, "PrimaryKey")) {
         // An INTEGER PRIMARY KEY is the row id itself and has no index entry of its own.
-        keys = SchemaRows(store,
-                          "SELECT name, 'BINARY' FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk",
-                          m_table, m_table);
+        keys = SchemaRows(
+            store, "SELECT name, 'BINARY' FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk",
+            m_table, m_table);
     }
-    const std::string notAnIndex = "'" + name + "' is not an index in the table '" + m_table +
-                                   "' of '" + store.Path() + "'";
+    const std::string notAnIndex =
+        "'" + name + "' is not an index in the table '" + m_table + "' of '" + store.Path() + "'";
     if (keys.empty()) ThrowDaoException(DaoError::NotAnIndex, notAnIndex + ".");
 
     Index index{name, {}, {}};
@@ -127,9 +130,8 @@ TableCursor::Index TableCursor::FindIndex(const std::string& name) {
         while (column < m_row.Size() && !SameName(m_row.Columns()[column].column, key[0])) ++column;
         const char* collation = KnownCollation(key[1]);
         if (column == m_row.Size() || collation == nullptr) {
-            ThrowDaoException(DaoError::NotAnIndex,
-                              notAnIndex + ": its key column '" + key[0] +
-                                  "' is not one this program reads.");
+            ThrowDaoException(DaoError::NotAnIndex, notAnIndex + ": its key column '" + key[0] +
+                                                        "' is not one this program reads.");
         }
         index.columns.push_back(column);
         index.collations.emplace_back(collation);
@@ -154,11 +156,10 @@ void TableCursor::SetCurrentIndex(const char* name) {
         columns += ", " + QuoteIdentifier(binding.column);
     }
     const DaoColumnBinding& key = m_row.Columns()[index.columns.front()];
-    sqlite3_stmt* seek = Own(store.Prepare("SELECT rowid" + columns + " FROM " + m_quotedTable +
-                                               " WHERE " + QuoteIdentifier(key.column) +
-                                               " = ?1 COLLATE " + index.collations.front() +
-                                               " LIMIT 1",
-                                           StoreAction::Open, m_table));
+    sqlite3_stmt* seek = Own(store.Prepare(
+        "SELECT rowid" + columns + " FROM " + m_quotedTable + " WHERE " +
+            QuoteIdentifier(key.column) + " = ?1 COLLATE " + index.collations.front() + " LIMIT 1",
+        StoreAction::Open, m_table));
     m_index = std::move(index);
     m_hasIndex = true;
     m_seek = seek;
@@ -172,8 +173,8 @@ bool TableCursor::Seek(const char* comparison, const COleVariant& key) {
         NotSupported("Seek with a comparison other than \"=\"");
     }
     if (!m_hasIndex) {
-        ThrowDaoException(DaoError::NoCurrentIndex, "Seek on the table '" + m_table +
-                                                        "' needs a current index.");
+        ThrowDaoException(DaoError::NoCurrentIndex,
+                          "Seek on the table '" + m_table + "' needs a current index.");
     }
     m_pending = Pending::None;
     const std::string& text = key.Text();
@@ -253,7 +254,8 @@ void TableCursor::MoveNext() {
         // After a seek the walk goes on from the sought row, in index order.
         TakeWalkSnapshot();
         const auto at = std::find(m_walk.begin(), m_walk.end(), m_currentRowid);
-        WalkFrom(at == m_walk.end() ? m_walk.size() : static_cast<std::size_t>(at - m_walk.begin()) + 1);
+        WalkFrom(at == m_walk.end() ? m_walk.size()
+                                    : static_cast<std::size_t>(at - m_walk.begin()) + 1);
         return;
     }
     WalkFrom(m_walkPosition + 1);
@@ -270,7 +272,8 @@ void TableCursor::Edit() {
     m_row.StartEdit();
 }
 
-std::string TableCursor::ColumnList(uint64_t mask, const char* separator, const char* suffix) const {
+std::string TableCursor::ColumnList(uint64_t mask, const char* separator,
+                                    const char* suffix) const {
     std::string list;
     int parameter = 1;
     for (std::size_t i = 0; i < m_row.Size(); ++i) {
@@ -305,7 +308,8 @@ sqlite3_stmt* TableCursor::UpdateStatement(uint64_t mask) {
     if (stmt == nullptr) {
         const std::string rowid = "?" + std::to_string(std::popcount(mask) + 1);
         stmt = Own(m_connection->Prepare("UPDATE " + m_quotedTable + " SET " +
-                                             ColumnList(mask, ", ", " = ?") + " WHERE rowid = " + rowid,
+                                             ColumnList(mask, ", ", " = ?") +
+                                             " WHERE rowid = " + rowid,
                                          StoreAction::Write, m_table));
     }
     return stmt;
@@ -316,7 +320,8 @@ void TableCursor::DuplicateKey() const {
         m_hasIndex ? m_row.TextValue(m_index.columns.front()) : std::string("(unknown)");
     ThrowDaoException(DaoError::DuplicateKey,
                       "The changes were not saved: they would create a duplicate key '" + key +
-                          "' in the index '" + (m_hasIndex ? m_index.name : std::string("PrimaryKey")) +
+                          "' in the index '" +
+                          (m_hasIndex ? m_index.name : std::string("PrimaryKey")) +
                           "' of the table '" + m_table + "' in '" + m_connection->Path() + "'.");
 }
 

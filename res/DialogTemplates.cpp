@@ -21,12 +21,12 @@ constexpr std::string_view kNotice =
     "C:\\Program Files\\Veltrane\\Scrivane\\Scrivane.mdb";
 
 constexpr std::array kConvertItems{
-    DialogItemTemplate{-1, "static", "Source:  Dovrix / Halvetta database (am_pub.mdb)", kLabel,
-                       7, 7, 194, 8},
+    DialogItemTemplate{-1, "static", "Source:  Dovrix / Halvetta database (am_pub.mdb)", kLabel, 7,
+                       7, 194, 8},
     DialogItemTemplate{1000, "edit", "", kPathField, 7, 16, 240, 14},
     DialogItemTemplate{1002, "button", "...", kButton, 252, 16, 16, 14},
-    DialogItemTemplate{-1, "static", "Destination:  Scrivane database (*.mdb)", kLabel, 7, 34,
-                       176, 8},
+    DialogItemTemplate{-1, "static", "Destination:  Scrivane database (*.mdb)", kLabel, 7, 34, 176,
+                       8},
     DialogItemTemplate{1001, "edit", "", kPathField, 7, 43, 240, 14},
     DialogItemTemplate{1003, "button", "...", kButton, 252, 43, 16, 14},
     DialogItemTemplate{1005, CRichText::kClassId, "", kChild | kTabStop, 7, 66, 22, 15},
@@ -40,8 +40,8 @@ constexpr std::array kAboutItems{
     DialogItemTemplate{-1, "static", "Tallowmere Version 1.0", kLabel | kStaticNoPrefix, 40, 10,
                        122, 8},
     DialogItemTemplate{-1, "static", "Copyright (C) Veltrane", kLabel, 40, 25, 119, 8},
-    DialogItemTemplate{1, "button", "OK",
-                       kChild | kVisible | kGroup | kTabStop | kDefPushButton, 166, 7, 40, 14},
+    DialogItemTemplate{1, "button", "OK", kChild | kVisible | kGroup | kTabStop | kDefPushButton,
+                       166, 7, 40, 14},
 };
 
 constexpr DialogTemplate kConvertDialog{
@@ -50,7 +50,10 @@ constexpr DialogTemplate kConvertDialog{
     .style = kPopup | kVisible | kCaption | kSysMenu | kModalFrame | kSetFont,
     .exStyle = kExAppWindow,
     .helpId = 0,
-    .x = 0, .y = 0, .cx = 275, .cy = 151,
+    .x = 0,
+    .y = 0,
+    .cx = 275,
+    .cy = 151,
     .caption = "Tallowmere",
     .faceName = "MS Sans Serif",
     .pointSize = 8,
@@ -66,7 +69,10 @@ constexpr DialogTemplate kAboutDialog{
     .style = kPopup | kCaption | kSysMenu | kModalFrame | kSetFont,
     .exStyle = 0,
     .helpId = 0,
-    .x = 0, .y = 0, .cx = 213, .cy = 55,
+    .x = 0,
+    .y = 0,
+    .cx = 213,
+    .cy = 55,
     .caption = "About Tallowmere",
     .faceName = "MS Sans Serif",
     .pointSize = 8,
@@ -80,8 +86,11 @@ constexpr DialogTemplate kAboutDialog{
 
 const DialogTemplate* FindDialogTemplate(int id) {
     switch (id) {
-        case IDD_ABOUTBOX: return &kAboutDialog;
-        case IDD_CONVERT_DIALOG: return &kConvertDialog;
-        default: return nullptr;
+        case IDD_ABOUTBOX:
+            return &kAboutDialog;
+        case IDD_CONVERT_DIALOG:
+            return &kConvertDialog;
+        default:
+            return nullptr;
     }
 }

@@ -5,9 +5,12 @@
 
 std::string LoadResourceString(int id) {
     switch (id) {
-        case IDS_ABOUTBOX: return "&About Tallowmere...";
-        case IDS_REGISTRY_KEY: return "Veltrane";
-        default: return {};
+        case IDS_ABOUTBOX:
+            return "&About Tallowmere...";
+        case IDS_REGISTRY_KEY:
+            return "Veltrane";
+        default:
+            return {};
     }
 }
 

@@ -75,8 +75,8 @@ void CConvertDlg::ConnectMessageMap() {
     }
     // WM_SYSCOMMAND, WM_PAINT and the keys arrive through the event overrides below; these
     // two keys stand in for the menu key and the Help key the platform would route.
-    connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this), &QShortcut::activated,
-            this, [this] { ShowSystemMenuAt(mapToGlobal(QPoint(0, 0))); });
+    connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this), &QShortcut::activated, this,
+            [this] { ShowSystemMenuAt(mapToGlobal(QPoint(0, 0))); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, [this] {
         if (m_commandTarget != nullptr) m_commandTarget->OnCmdMsg(ID_HELP);
     });

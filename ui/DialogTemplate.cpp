@@ -25,8 +25,8 @@ QFont TemplateFont(const DialogTemplate& dialogTemplate) {
 
 QSize DialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 
@@ -35,7 +35,8 @@ int MulDiv(int number, int numerator, int denominator) {
     const long long product = static_cast<long long>(number) * numerator;
     const long long half = std::llabs(static_cast<long long>(denominator)) / 2;
     const bool negative = (product < 0) != (denominator < 0);
-    const long long magnitude = (std::llabs(product) + half) / std::llabs(static_cast<long long>(denominator));
+    const long long magnitude =
+        (std::llabs(product) + half) / std::llabs(static_cast<long long>(denominator));
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
@@ -125,8 +126,8 @@ bool CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate,
     const QFont font = TemplateFont(dialogTemplate);
     dialog.setFont(font);
     controls.baseUnits = DialogBaseUnits(font);
-    dialog.setWindowTitle(QString::fromLocal8Bit(dialogTemplate.caption.data(),
-                                                 static_cast<qsizetype>(dialogTemplate.caption.size())));
+    dialog.setWindowTitle(QString::fromLocal8Bit(
+        dialogTemplate.caption.data(), static_cast<qsizetype>(dialogTemplate.caption.size())));
     const QRect client =
         MapDialogRect(QRect(0, 0, dialogTemplate.cx, dialogTemplate.cy), controls.baseUnits);
     dialog.setFixedSize(client.size());
@@ -139,8 +140,8 @@ bool CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate,
         control->setFont(font);
         control->setObjectName(QStringLiteral("control%1").arg(item.id));
         control->setProperty("dialogControlId", item.id);
-        control->setGeometry(MapDialogRect(QRect(item.x, item.y, item.cx, item.cy),
-                                           controls.baseUnits));
+        control->setGeometry(
+            MapDialogRect(QRect(item.x, item.y, item.cx, item.cy), controls.baseUnits));
         if ((item.style & style::kStaticTypeMask) == style::kStaticIcon &&
             item.windowClass == "static") {
             control->resize(32, 32);

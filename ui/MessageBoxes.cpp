@@ -11,11 +11,16 @@ namespace {
 
 QMessageBox::Icon IconOf(unsigned style) {
     switch (style & MB_ICONMASK) {
-        case MB_ICONHAND: return QMessageBox::Critical;
-        case MB_ICONQUESTION: return QMessageBox::Question;
-        case MB_ICONEXCLAMATION: return QMessageBox::Warning;
-        case MB_ICONINFORMATION: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case MB_ICONHAND:
+            return QMessageBox::Critical;
+        case MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case MB_ICONEXCLAMATION:
+            return QMessageBox::Warning;
+        case MB_ICONINFORMATION:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -40,8 +45,8 @@ private:
 int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                    unsigned style) {
     ArrowCursorWhileShown arrow;
-    QMessageBox box(IconOf(style), QString::fromLocal8Bit(caption),
-                    QString::fromLocal8Bit(text), QMessageBox::NoButton, owner);
+    QMessageBox box(IconOf(style), QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text),
+                    QMessageBox::NoButton, owner);
     // The platform shows a carriage return, or CR LF, as one line break.
     box.setText(QString::fromLocal8Bit(MessageLines(text)));
     switch (style & MB_TYPEMASK) {
@@ -56,10 +61,14 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
             break;
     }
     switch (box.exec()) {
-        case QMessageBox::Cancel: return IDCANCEL;
-        case QMessageBox::Yes: return IDYES;
-        case QMessageBox::No: return IDNO;
-        default: return IDOK;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            return IDOK;
     }
 }
 
@@ -71,6 +80,6 @@ int MessageBoxes::ShowOwnedMessage(const std::string& text, const std::string& c
 int MessageBoxes::ShowAppMessage(const std::string& text, unsigned style) {
     QWidget* owner = QApplication::activeWindow();
     if (owner == nullptr) owner = m_owner;
-    return ShowMessageBox(owner, text, QCoreApplication::applicationName().toLocal8Bit().toStdString(),
-                          style);
+    return ShowMessageBox(owner, text,
+                          QCoreApplication::applicationName().toLocal8Bit().toStdString(), style);
 }

@@ -33,7 +33,7 @@ void ConfigureFileDialog(QFileDialog& dialog, const OpenFileRequest& request) {
     dialog.setAcceptMode(request.openMode ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     // Without "file must exist" any name may be chosen, typed names included.
     dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) != 0 ? QFileDialog::ExistingFile
-                                                                 : QFileDialog::AnyFile);
+                                                                : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromLocal8Bit(request.defaultExtension));
     dialog.setNameFilters(NameFiltersFromFilterString(request.filter));
     const QFileInfo initial(QString::fromLocal8Bit(request.fileName));

@@ -19,7 +19,7 @@ struct OpenFileRequest {
     std::string defaultExtension;  // without the dot
     std::string fileName;          // initial file name
     unsigned flags = 0;
-    std::string filter;            // "Description|pattern|...||"
+    std::string filter;  // "Description|pattern|...||"
     QWidget* owner = nullptr;
 };
 

@@ -24,7 +24,9 @@ public:
     static SystemMenu Standard();
 
     void AppendSeparator() { m_items.push_back({true, 0, {}}); }
-    void AppendString(unsigned id, std::string text) { m_items.push_back({false, id, std::move(text)}); }
+    void AppendString(unsigned id, std::string text) {
+        m_items.push_back({false, id, std::move(text)});
+    }
     const std::vector<SystemMenuItem>& Items() const { return m_items; }
 
 private:

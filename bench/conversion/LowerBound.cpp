@@ -58,9 +58,12 @@ void RunLowerBound(const std::string& source, const std::string& destination) {
         " ON CONFLICT (PhraseID) DO UPDATE SET PhraseID = excluded.PhraseID,"
         " CategoryID = excluded.CategoryID, Mnemonic = excluded.Mnemonic, Data = excluded.Data,"
         " PunctuationLeading = 2, PunctuationTrailing = 0;"
-        "UPDATE tblCategory SET strCategoryID = " + BracedPart("CategoryID") +
-        ", CategoryID = " + CutAfterBrace("CategoryID") + ";"
-        "UPDATE tblPhrase SET CategoryID = " + BracedPart("ifnull(CategoryID, '')") + ";"
+        "UPDATE tblCategory SET strCategoryID = " +
+        BracedPart("CategoryID") + ", CategoryID = " + CutAfterBrace("CategoryID") +
+        ";"
+        "UPDATE tblPhrase SET CategoryID = " +
+        BracedPart("ifnull(CategoryID, '')") +
+        ";"
         "COMMIT;";
     char* error = nullptr;
     const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);

@@ -50,9 +50,10 @@ std::string ReadText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-const char* const kWords[] = {"patient", "review",  "tablet", "daily",  "advice", "result",
-                              "normal",  "follow",  "letter", "thank",  "please", "weeks",
-                              "caf\\'e9", "na\\'efve", "r\\'e9sum\\'e9", "dose", "blood", "rest"};
+const char* const kWords[] = {"patient", "review", "tablet",   "daily",     "advice",
+                              "result",  "normal", "follow",   "letter",    "thank",
+                              "please",  "weeks",  "caf\\'e9", "na\\'efve", "r\\'e9sum\\'e9",
+                              "dose",    "blood",  "rest"};
 
 std::string PhraseRtf(std::mt19937& random) {
     std::uniform_int_distribution<std::size_t> length(200, 2000);
@@ -65,10 +66,17 @@ std::string PhraseRtf(std::mt19937& random) {
     while (rtf.size() + 8 < target) {
         rtf += kWords[word(random)];
         switch (mark(random)) {
-            case 0: rtf += "\\par "; break;
-            case 1: rtf += " {\\b bold}"; break;
-            case 2: rtf += " \\u8212?"; break;
-            default: rtf += ' ';
+            case 0:
+                rtf += "\\par ";
+                break;
+            case 1:
+                rtf += " {\\b bold}";
+                break;
+            case 2:
+                rtf += " \\u8212?";
+                break;
+            default:
+                rtf += ' ';
         }
     }
     return rtf + "\\par }";
@@ -99,7 +107,8 @@ SyntheticGlossary MakeSyntheticGlossary(const std::string& folder, std::size_t i
     source.Exec(ReadText(TALLOWMERE_RES_DIR "/source-schema.sql"));
     source.Exec("BEGIN");
     sqlite3_stmt* category = source.Prepare(
-        "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description, ZOrder) VALUES (?, ?, ?, 0)");
+        "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description, ZOrder) VALUES (?, ?, ?, "
+        "0)");
     for (std::size_t c = 0; c < categories; ++c) {
         Store::Run(category, {"guid-" + std::to_string(c), CategoryId(c),
                               c % 7 == 0 ? std::string() : "Category " + std::to_string(c)});
@@ -111,7 +120,8 @@ SyntheticGlossary MakeSyntheticGlossary(const std::string& folder, std::size_t i
     std::uniform_int_distribution<std::size_t> pick(0, categories - 1);
     for (std::size_t i = 0; i < items; ++i) {
         const std::string id = "ITEM" + std::to_string(1000000 + i);
-        Store::Run(item, {id, "m" + std::to_string(i), i % 97 == 0 ? std::string() : PhraseRtf(random)});
+        Store::Run(item,
+                   {id, "m" + std::to_string(i), i % 97 == 0 ? std::string() : PhraseRtf(random)});
         const std::size_t first = pick(random);
         Store::Run(relation, {id, CategoryId(first)});
         if (i % 2 == 0) Store::Run(relation, {id, CategoryId((first + 1) % categories)});
@@ -128,9 +138,11 @@ SyntheticGlossary MakeSyntheticGlossary(const std::string& folder, std::size_t i
         "INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES (?, 'old', 1)");
     for (std::size_t c = 0; c < categories; c += 3) Store::Run(existingCategory, {CategoryId(c)});
     sqlite3_stmt* existingPhrase = destination.Prepare(
-        "INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data, ZOrder) VALUES (?, ?, 'old', ?, 1)");
+        "INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data, ZOrder) VALUES (?, ?, 'old', "
+        "?, 1)");
     for (std::size_t i = 0; i < items; i += 3) {
-        Store::Run(existingPhrase, {"ITEM" + std::to_string(1000000 + i), CategoryId(0), "old text"});
+        Store::Run(existingPhrase,
+                   {"ITEM" + std::to_string(1000000 + i), CategoryId(0), "old text"});
     }
     sqlite3_finalize(existingCategory);
     sqlite3_finalize(existingPhrase);

@@ -200,11 +200,12 @@ int main(int argc, char* argv[]) {
         const CpuTimes after = CpuNow();
         const double peak = PeakMemoryMiB();
         if (timedRunOnly) {
-            std::printf("%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB, cpu %.2f s user "
-                        "%.2f s system, %.0f MiB written, destination %.0f MiB\n",
-                        items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close,
-                        peak, after.user - before.user, after.system - before.system, written,
-                        static_cast<double>(std::filesystem::file_size(timed)) / (1024.0 * 1024.0));
+            std::printf(
+                "%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB, cpu %.2f s user "
+                "%.2f s system, %.0f MiB written, destination %.0f MiB\n",
+                items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close, peak,
+                after.user - before.user, after.system - before.system, written,
+                static_cast<double>(std::filesystem::file_size(timed)) / (1024.0 * 1024.0));
             continue;
         }
 
@@ -215,10 +216,10 @@ int main(int argc, char* argv[]) {
         const double sql = Seconds([&] { RunLowerBound(glossary.source, lower); });
         const double run14 = t.open + t.pass[0] + t.pass[1] + t.pass[2] + t.pass[3];
 
-        std::string results = SameRows(timed, whole, kAllPhrases) &&
-                                      SameRows(timed, whole, kAllCategories)
-                                  ? "run=timed"
-                                  : "RUN DIFFERS";
+        std::string results =
+            SameRows(timed, whole, kAllPhrases) && SameRows(timed, whole, kAllCategories)
+                ? "run=timed"
+                : "RUN DIFFERS";
         results += SameRows(timed, lower, kAllCategories) && SameRows(timed, lower, kPhraseKeys)
                        ? " sql=run(1-4)"
                        : " SQL DIFFERS";
@@ -240,9 +241,11 @@ int main(int argc, char* argv[]) {
             std::snprintf(naiveText, sizeof naiveText, "%.2f", naive);
             std::snprintf(ratioText, sizeof ratioText, "%.1fx", naive / run);
         }
-        std::printf("%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | %6.3f %7.3f %7.2fx | %7s %8s | %7.1f %s\n",
-                    items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close,
-                    run, sql, run14 / sql, naiveText, ratioText, peak, results.c_str());
+        std::printf(
+            "%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | %6.3f %7.3f %7.2fx | %7s %8s | %7.1f "
+            "%s\n",
+            items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close, run, sql,
+            run14 / sql, naiveText, ratioText, peak, results.c_str());
         std::fflush(stdout);
     }
     std::filesystem::remove_all(folder);

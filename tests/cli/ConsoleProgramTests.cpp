@@ -1,12 +1,11 @@
 // The console program: its exit status and what it writes where, in-process and as the real
 // binary.
 #include <gtest/gtest.h>
-
-#include <ostream>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -150,14 +149,14 @@ TEST_P(WrongArguments, ExitTwoWithTheUsageAndRunNothing) {
     EXPECT_EQ(Phrases(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, WrongArguments,
-    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"SRC"},
-                    std::vector<std::string>{"SRC", "DST", "DST"},
-                    std::vector<std::string>{"--bogus", "SRC", "DST"},
-                    std::vector<std::string>{"SRC", "DST", "-x"},
-                    std::vector<std::string>{"SRC", "DST", "--workgroup"},
-                    std::vector<std::string>{"--", "SRC"}));
+INSTANTIATE_TEST_SUITE_P(Lines, WrongArguments,
+                         testing::Values(std::vector<std::string>{},
+                                         std::vector<std::string>{"SRC"},
+                                         std::vector<std::string>{"SRC", "DST", "DST"},
+                                         std::vector<std::string>{"--bogus", "SRC", "DST"},
+                                         std::vector<std::string>{"SRC", "DST", "-x"},
+                                         std::vector<std::string>{"SRC", "DST", "--workgroup"},
+                                         std::vector<std::string>{"--", "SRC"}));
 
 TEST_F(ConsoleProgram, HelpExitsZeroWithTheUsageWhateverElseIsGiven) {
     for (const std::vector<std::string>& arguments :
@@ -189,9 +188,10 @@ TEST_P(ConsoleLineBreaks, CarriageReturnsBecomeLineBreaks) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ConsoleLineBreaks,
                          testing::Values(LinesCase{"a  \r\rDAO Code:  1", "a  \n\nDAO Code:  1"},
-                                         LinesCase{"a\r\nb", "a\nb"}, LinesCase{"a\r\r\nb", "a\n\nb"},
-                                         LinesCase{"a\nb", "a\nb"}, LinesCase{"\r", "\n"},
-                                         LinesCase{"a\n\rb", "a\n\nb"}, LinesCase{"", ""}));
+                                         LinesCase{"a\r\nb", "a\nb"},
+                                         LinesCase{"a\r\r\nb", "a\n\nb"}, LinesCase{"a\nb", "a\nb"},
+                                         LinesCase{"\r", "\n"}, LinesCase{"a\n\rb", "a\n\nb"},
+                                         LinesCase{"", ""}));
 
 // The real program, started as a user would start it.
 class ConsoleBinary : public ConsoleProgram {
@@ -212,8 +212,8 @@ protected:
         const std::string config = m_dir.File("config");
         std::filesystem::create_directories(config);
         const std::string errFile = m_dir.File("stderr.txt");
-        std::string command = "env XDG_CONFIG_HOME=" + Quoted(config) + " HOME=" +
-                              Quoted(m_dir.Path().string()) + " " +
+        std::string command = "env XDG_CONFIG_HOME=" + Quoted(config) +
+                              " HOME=" + Quoted(m_dir.Path().string()) + " " +
                               Quoted(TALLOWMERE_BUILD_DIR "/tallowmere-convert");
         for (const std::string& a : arguments) command += " " + Quoted(a);
         command += " 2>" + Quoted(errFile);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
 #include <string>
 #include <vector>
 
@@ -34,20 +33,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BracedCase{"K{12-AB}", "{12-AB}", "K{12-AB}"},
                     BracedCase{"K{12-AB}x", "{12-AB}", "K{12-AB}"},
                     BracedCase{"{12-AB}", "{12-AB}", "{12-AB}"},
-                    BracedCase{"{1}{2}", "{2}", "{1}{2}"},
-                    BracedCase{"K{12", "K{12", "K{12"},
-                    BracedCase{"12", "12", "12"},
-                    BracedCase{"", "", ""},
+                    BracedCase{"{1}{2}", "{2}", "{1}{2}"}, BracedCase{"K{12", "K{12", "K{12"},
+                    BracedCase{"12", "12", "12"}, BracedCase{"", "", ""},
                     // Beyond the examples: the first "}" after the chosen "{" ends the part,
                     // and nothing inside the braces is examined.
-                    BracedCase{"K{a}{b}", "{a}", "K{a}"},
-                    BracedCase{"K}{1}", "{1}", "K}{1}"},
-                    BracedCase{"K{{1}}", "{{1}", "K{{1}"},
-                    BracedCase{"K{}", "{}", "K{}"},
-                    BracedCase{"K{ 1 }  ", "{ 1 }", "K{ 1 }"},
-                    BracedCase{"{", "{", "{"},
-                    BracedCase{"{}x", "{}x", "{}x"},
-                    BracedCase{"x{", "x{", "x{"},
+                    BracedCase{"K{a}{b}", "{a}", "K{a}"}, BracedCase{"K}{1}", "{1}", "K}{1}"},
+                    BracedCase{"K{{1}}", "{{1}", "K{{1}"}, BracedCase{"K{}", "{}", "K{}"},
+                    BracedCase{"K{ 1 }  ", "{ 1 }", "K{ 1 }"}, BracedCase{"{", "{", "{"},
+                    BracedCase{"{}x", "{}x", "{}x"}, BracedCase{"x{", "x{", "x{"},
                     BracedCase{"K{\xC3\xA9}\xC3\xA9", "{\xC3\xA9}", "K{\xC3\xA9}"}));
 
 TEST(ExtractBracedId, CutWritesOneZeroRightAfterTheClosingBrace) {

@@ -32,7 +32,9 @@ protected:
         CreateDestinationDb(m_destination);
     }
 
-    std::vector<std::string> Destination(const char* sql) { return TestDb(m_destination).Rows(sql); }
+    std::vector<std::string> Destination(const char* sql) {
+        return TestDb(m_destination).Rows(sql);
+    }
     std::vector<std::string> AppMessagesWith(const std::string& part) const {
         std::vector<std::string> found;
         for (const auto& m : m_host.messages) {
@@ -102,8 +104,7 @@ TEST_F(ConversionRun, PhraseWithSeveralRelationsIsWrittenOnceWithTheLastCategory
     }
     // The category of the last relation row the source query returns is the one that stays.
     CSrcQryPhraseItem query;
-    const std::vector<std::string> rows =
-        TestDb(m_source).Rows(query.GetDefaultSQL());
+    const std::vector<std::string> rows = TestDb(m_source).Rows(query.GetDefaultSQL());
     ASSERT_EQ(rows.size(), 3u);
     std::string last = rows.back().substr(rows.back().rfind('|') + 1);
     const std::string expected = ExtractBracedId(last.data());
@@ -255,15 +256,17 @@ TEST_P(DestinationWithoutPrimaryKey, FailsBeforeAnyRowIsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, DestinationWithoutPrimaryKey,
-    testing::Values(
-        MissingIndexCase{"Categories", "tblCategory",
-                         "CREATE TABLE tblCategory (CategoryID TEXT, Description TEXT, "
-                         "ZOrder INTEGER, strCategoryID TEXT)"},
-        MissingIndexCase{"Phrases", "tblPhrase",
-                         "CREATE TABLE tblPhrase (PhraseID TEXT, CategoryID TEXT, Mnemonic TEXT, "
-                         "Data TEXT, ZOrder INTEGER, PunctuationLeading INTEGER, "
-                         "PunctuationTrailing INTEGER)"}),
-    [](const testing::TestParamInfo<MissingIndexCase>& info) { return std::string(info.param.name); });
+    testing::Values(MissingIndexCase{"Categories", "tblCategory",
+                                     "CREATE TABLE tblCategory (CategoryID TEXT, Description TEXT, "
+                                     "ZOrder INTEGER, strCategoryID TEXT)"},
+                    MissingIndexCase{
+                        "Phrases", "tblPhrase",
+                        "CREATE TABLE tblPhrase (PhraseID TEXT, CategoryID TEXT, Mnemonic TEXT, "
+                        "Data TEXT, ZOrder INTEGER, PunctuationLeading INTEGER, "
+                        "PunctuationTrailing INTEGER)"}),
+    [](const testing::TestParamInfo<MissingIndexCase>& info) {
+        return std::string(info.param.name);
+    });
 
 // An engine error inside pass 1 or 2 leaves the run at once: the Start button stays disabled,
 // and the rows written before it stay.

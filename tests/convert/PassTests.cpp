@@ -71,7 +71,10 @@ TEST_F(RewritePasses, CategoryPassStopsAtADuplicateCutAndReportsIt) {
 TEST_F(RewritePasses, NullIdentifiersEndAsEmptyTexts) {
     {
         TestDb db(m_path);
-        db.Run("INSERT INTO tblCategory (CategoryID, Description, strCategoryID) VALUES ('', 'x', NULL)", {});
+        db.Run(
+            "INSERT INTO tblCategory (CategoryID, Description, strCategoryID) VALUES ('', 'x', "
+            "NULL)",
+            {});
         db.Run("INSERT INTO tblPhrase (PhraseID, CategoryID, Data) VALUES ('P1', NULL, '9|')", {});
     }
     Open();
@@ -151,15 +154,17 @@ TEST_P(FlattenPass, EndsEveryPhraseWithOneSuffix) {
     EXPECT_EQ(Stored("SELECT Data FROM tblPhrase"), std::vector<std::string>{GetParam().flattened});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Data, FlattenPass,
-    testing::Values(FlattenCase{"SuffixOnly", "9|", "9|"}, FlattenCase{"Empty", "", "9|"},
-                    FlattenCase{"Null", nullptr, "9|"},
-                    FlattenCase{"RichText", "{\\rtf1 Hello\\par}", "Hello9|"},
-                    FlattenCase{"PlainText", "plain", "plain9|"},
-                    FlattenCase{"EndsInNine", "ends 9", "ends 99|"},
-                    FlattenCase{"AlreadyFlattened", "already9|", "already9|"},
-                    FlattenCase{"TwoSuffixes", "9|9|", "9|9|"}),
-    [](const testing::TestParamInfo<FlattenCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Data, FlattenPass,
+                         testing::Values(FlattenCase{"SuffixOnly", "9|", "9|"},
+                                         FlattenCase{"Empty", "", "9|"},
+                                         FlattenCase{"Null", nullptr, "9|"},
+                                         FlattenCase{"RichText", "{\\rtf1 Hello\\par}", "Hello9|"},
+                                         FlattenCase{"PlainText", "plain", "plain9|"},
+                                         FlattenCase{"EndsInNine", "ends 9", "ends 99|"},
+                                         FlattenCase{"AlreadyFlattened", "already9|", "already9|"},
+                                         FlattenCase{"TwoSuffixes", "9|9|", "9|9|"}),
+                         [](const testing::TestParamInfo<FlattenCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

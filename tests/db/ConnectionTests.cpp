@@ -80,8 +80,7 @@ TEST_F(Connections, ExclusiveLockHeldElsewhereFailsTheOpenWith3045) {
             FAIL() << "the open went through an exclusive lock";
         } catch (const CDaoException& e) {
             EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, DaoError::FileInUse) << e.what();
-            EXPECT_NE(e.m_pErrorInfo->m_strDescription.find(m_path), std::string::npos)
-                << e.what();
+            EXPECT_NE(e.m_pErrorInfo->m_strDescription.find(m_path), std::string::npos) << e.what();
         }
         EXPECT_FALSE(categories.IsOpen());
         other.Exec("ROLLBACK");
@@ -164,7 +163,8 @@ TEST_F(Connections, ManyGroupsLeaveNoJournalAndTheFilesOwnJournalMode) {
             categories.SetDBPath(m_path);
             categories.Open();
             categories.SetCurrentIndex("PrimaryKey");
-            for (int i = 0; i < 20; ++i) AddCategory(categories, std::string(mode) + std::to_string(i));
+            for (int i = 0; i < 20; ++i)
+                AddCategory(categories, std::string(mode) + std::to_string(i));
             EXPECT_TRUE(std::string(mode) == "wal" || std::filesystem::exists(m_path + "-journal"));
             categories.Close();
         }
@@ -175,11 +175,10 @@ TEST_F(Connections, ManyGroupsLeaveNoJournalAndTheFilesOwnJournalMode) {
 }
 
 TEST_F(Connections, ReadOnlyFileFailsAtTheFirstWriteWith3027) {
-    std::filesystem::permissions(m_dir.Path(), std::filesystem::perms::owner_all |
-                                                   std::filesystem::perms::group_read |
-                                                   std::filesystem::perms::group_exec |
-                                                   std::filesystem::perms::others_read |
-                                                   std::filesystem::perms::others_exec);
+    std::filesystem::permissions(
+        m_dir.Path(), std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                          std::filesystem::perms::others_exec);
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_read |
                                              std::filesystem::perms::group_read |
                                              std::filesystem::perms::others_read);

@@ -1,10 +1,9 @@
 // Workgroup lookup, engine start, workspace close and the one form of an engine error message.
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,7 +43,8 @@ TEST_P(WorkgroupLookup, FormsThePathOrReports) {
     EXPECT_EQ(GetSystemDatabasePath(path, registry, messages), c.result);
     EXPECT_EQ(path, c.path);
     EXPECT_EQ(registry.openedKeys,
-              std::vector<std::string>{"Software\\VB and VBA Program Settings\\zrb.ini\\OptionsDataFile"});
+              std::vector<std::string>{
+                  "Software\\VB and VBA Program Settings\\zrb.ini\\OptionsDataFile"});
     if (c.keyExists) {
         EXPECT_EQ(registry.queriedValues, std::vector<std::string>{"VeltraneSystemPath"});
         EXPECT_EQ(registry.closes, 1);
@@ -69,22 +69,22 @@ const std::string k256(256, 'd');
 
 INSTANTIATE_TEST_SUITE_P(
     Registry, WorkgroupLookup,
-    testing::Values(
-        LookupCase{"MissingKey", false, "C:\\Veltrane", true, 0, "",
-                   "Error opening VeltraneSystemPath registry key."},
-        LookupCase{"Folder", true, "C:\\Program Files\\Veltrane", true, 1,
-                   "C:\\Program Files\\Veltrane\\VELTRANE.MDW", std::nullopt},
-        LookupCase{"TrailingBackslashIsDoubled", true, "C:\\Veltrane\\", true, 1,
-                   "C:\\Veltrane\\\\VELTRANE.MDW", std::nullopt},
-        LookupCase{"EmptyValue", true, "", true, 1, "\\VELTRANE.MDW", std::nullopt},
-        LookupCase{"MissingValue", true, std::nullopt, true, 1, "", std::nullopt},
-        LookupCase{"LongestValueThatFits", true, k255, true, 1, k255 + "\\VELTRANE.MDW",
-                   std::nullopt},
-        LookupCase{"OverLongValue", true, k256, true, 1, "", std::nullopt},
-        LookupCase{"CloseFails", true, "C:\\Veltrane", false, 0, "C:\\Veltrane\\VELTRANE.MDW",
-                   "Error closing VeltraneSystemPath registry key."},
-        LookupCase{"CloseFailsWithoutValue", true, std::nullopt, false, 0, "",
-                   "Error closing VeltraneSystemPath registry key."}),
+    testing::Values(LookupCase{"MissingKey", false, "C:\\Veltrane", true, 0, "",
+                               "Error opening VeltraneSystemPath registry key."},
+                    LookupCase{"Folder", true, "C:\\Program Files\\Veltrane", true, 1,
+                               "C:\\Program Files\\Veltrane\\VELTRANE.MDW", std::nullopt},
+                    LookupCase{"TrailingBackslashIsDoubled", true, "C:\\Veltrane\\", true, 1,
+                               "C:\\Veltrane\\\\VELTRANE.MDW", std::nullopt},
+                    LookupCase{"EmptyValue", true, "", true, 1, "\\VELTRANE.MDW", std::nullopt},
+                    LookupCase{"MissingValue", true, std::nullopt, true, 1, "", std::nullopt},
+                    LookupCase{"LongestValueThatFits", true, k255, true, 1, k255 + "\\VELTRANE.MDW",
+                               std::nullopt},
+                    LookupCase{"OverLongValue", true, k256, true, 1, "", std::nullopt},
+                    LookupCase{"CloseFails", true, "C:\\Veltrane", false, 0,
+                               "C:\\Veltrane\\VELTRANE.MDW",
+                               "Error closing VeltraneSystemPath registry key."},
+                    LookupCase{"CloseFailsWithoutValue", true, std::nullopt, false, 0, "",
+                               "Error closing VeltraneSystemPath registry key."}),
     [](const testing::TestParamInfo<LookupCase>& info) { return std::string(info.param.name); });
 
 class EngineStart : public testing::Test {
@@ -187,14 +187,13 @@ TEST_P(EngineErrorMessage, IsDescriptionThenCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, EngineErrorMessage,
-    testing::Values(
-        MessageCase{"Typical", 3024, "Could not find file 'a.db'.",
-                    "Could not find file 'a.db'.  \r\rDAO Code:  3024"},
-        MessageCase{"EmptyDescription", 3022, "", "  \r\rDAO Code:  3022"},
-        MessageCase{"NegativeCode", -2147467259, "Unspecified error",
-                    "Unspecified error  \r\rDAO Code:  -2147467259"},
-        MessageCase{"SmallestCode", INT32_MIN, "x", "x  \r\rDAO Code:  -2147483648"},
-        MessageCase{"ZeroCode", 0, "x", "x  \r\rDAO Code:  0"}),
+    testing::Values(MessageCase{"Typical", 3024, "Could not find file 'a.db'.",
+                                "Could not find file 'a.db'.  \r\rDAO Code:  3024"},
+                    MessageCase{"EmptyDescription", 3022, "", "  \r\rDAO Code:  3022"},
+                    MessageCase{"NegativeCode", -2147467259, "Unspecified error",
+                                "Unspecified error  \r\rDAO Code:  -2147467259"},
+                    MessageCase{"SmallestCode", INT32_MIN, "x", "x  \r\rDAO Code:  -2147483648"},
+                    MessageCase{"ZeroCode", 0, "x", "x  \r\rDAO Code:  0"}),
     [](const testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -2,11 +2,10 @@
 // the walk, and the errors they raise.
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -163,31 +162,30 @@ TEST_P(NewPhraseRow, StoresTheAssignedColumnsAndTheDefaultsOfTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, NewPhraseRow,
-    testing::Values(
-        NewRowCase{"KeyOnly", [](CDstTblPhrase&) {}, "New|{none}|<null>|<null>|7|1|1"},
-        NewRowCase{"PunctuationAsTheRunSetsIt",
-                   [](CDstTblPhrase& p) {
-                       p.m_PunctuationLeading = 2;
-                       p.m_PunctuationTrailing = 0;
-                   },
-                   "New|{none}|<null>|<null>|7|2|0"},
-        NewRowCase{"ZeroAndEmptyAreWritten",
-                   [](CDstTblPhrase& p) {
-                       p.m_ZOrder = 0;
-                       p.m_CategoryID = std::string();
-                       p.m_Mnemonic = std::string();
-                       p.m_PunctuationLeading = 0;
-                   },
-                   "New|||<null>|0|0|1"},
-        NewRowCase{"EveryColumnOfTheRun",
-                   [](CDstTblPhrase& p) {
-                       p.m_CategoryID = std::string("K{1}");
-                       p.m_Mnemonic = std::string("hi");
-                       p.m_Data = std::string("9|");
-                       p.m_PunctuationLeading = 2;
-                       p.m_PunctuationTrailing = 0;
-                   },
-                   "New|K{1}|hi|9||7|2|0"}),
+    testing::Values(NewRowCase{"KeyOnly", [](CDstTblPhrase&) {}, "New|{none}|<null>|<null>|7|1|1"},
+                    NewRowCase{"PunctuationAsTheRunSetsIt",
+                               [](CDstTblPhrase& p) {
+                                   p.m_PunctuationLeading = 2;
+                                   p.m_PunctuationTrailing = 0;
+                               },
+                               "New|{none}|<null>|<null>|7|2|0"},
+                    NewRowCase{"ZeroAndEmptyAreWritten",
+                               [](CDstTblPhrase& p) {
+                                   p.m_ZOrder = 0;
+                                   p.m_CategoryID = std::string();
+                                   p.m_Mnemonic = std::string();
+                                   p.m_PunctuationLeading = 0;
+                               },
+                               "New|||<null>|0|0|1"},
+                    NewRowCase{"EveryColumnOfTheRun",
+                               [](CDstTblPhrase& p) {
+                                   p.m_CategoryID = std::string("K{1}");
+                                   p.m_Mnemonic = std::string("hi");
+                                   p.m_Data = std::string("9|");
+                                   p.m_PunctuationLeading = 2;
+                                   p.m_PunctuationTrailing = 0;
+                               },
+                               "New|K{1}|hi|9||7|2|0"}),
     [](const testing::TestParamInfo<NewRowCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DestinationTable, NullTextReadsAsEmpty) {
@@ -225,7 +223,8 @@ TEST_F(DestinationTable, WalkFollowsTheIndexOrder) {
 
 // A walk that rewrites keys moves rows within the index; it must still visit every row that was
 // there when it started exactly once.
-class WalkChangingKeys : public DestinationTable, public testing::WithParamInterface<const char*> {};
+class WalkChangingKeys : public DestinationTable,
+                         public testing::WithParamInterface<const char*> {};
 
 TEST_P(WalkChangingKeys, VisitsEveryRowOnce) {
     const std::string prefix = GetParam();
@@ -255,8 +254,7 @@ TEST_P(WalkChangingKeys, VisitsEveryRowOnce) {
     EXPECT_EQ(Stored("SELECT CategoryID FROM tblCategory ORDER BY CategoryID"), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, WalkChangingKeys,
-                         testing::Values("0", "z", "c{3}-", "B"));
+INSTANTIATE_TEST_SUITE_P(Prefixes, WalkChangingKeys, testing::Values("0", "z", "c{3}-", "B"));
 
 // Writes that would give two rows one key fail with 3022 naming the key and the table.
 struct DuplicateCase {
@@ -284,25 +282,26 @@ TEST_P(DuplicateKey, Raises3022AndKeepsTheRows) {
               (std::vector<std::string>{"K{1}|One", "K{2}|Two"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writes, DuplicateKey,
-    testing::Values(DuplicateCase{"AddNewWithAnExistingKey",
-                                  [](CDstTblCategory& c) {
-                                      c.AddNew();
-                                      c.m_CategoryID = std::string("k{1}");
-                                      c.m_Description = std::string("New");
-                                      c.Update();
-                                  },
-                                  "k{1}"},
-                    DuplicateCase{"EditToAnotherRowsKey",
-                                  [](CDstTblCategory& c) {
-                                      ASSERT_TRUE(SeekKey(c, "K{2}"));
-                                      c.Edit();
-                                      c.m_CategoryID = std::string("K{1}");
-                                      c.Update();
-                                  },
-                                  "K{1}"}),
-    [](const testing::TestParamInfo<DuplicateCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Writes, DuplicateKey,
+                         testing::Values(DuplicateCase{"AddNewWithAnExistingKey",
+                                                       [](CDstTblCategory& c) {
+                                                           c.AddNew();
+                                                           c.m_CategoryID = std::string("k{1}");
+                                                           c.m_Description = std::string("New");
+                                                           c.Update();
+                                                       },
+                                                       "k{1}"},
+                                         DuplicateCase{"EditToAnotherRowsKey",
+                                                       [](CDstTblCategory& c) {
+                                                           ASSERT_TRUE(SeekKey(c, "K{2}"));
+                                                           c.Edit();
+                                                           c.m_CategoryID = std::string("K{1}");
+                                                           c.Update();
+                                                       },
+                                                       "K{1}"}),
+                         [](const testing::TestParamInfo<DuplicateCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(DestinationTable, AFailedUpdateLeavesTheRecordsetUsable) {
     {
@@ -342,27 +341,28 @@ TEST_P(NoCurrentRecord, Raises3021) {
     EXPECT_NE(description.find("tblCategory"), std::string::npos) << description;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, NoCurrentRecord,
-    testing::Values(NoCurrentCase{"EditOnAnEmptyTable", false,
-                                  [](CDstTblCategory& c) { c.Edit(); }},
-                    NoCurrentCase{"EditAfterASeekMiss", true,
-                                  [](CDstTblCategory& c) {
-                                      ASSERT_FALSE(SeekKey(c, "K{9}"));
-                                      c.Edit();
-                                  }},
-                    NoCurrentCase{"EditAfterTheLastRow", true,
-                                  [](CDstTblCategory& c) {
-                                      c.MoveNext();
-                                      ASSERT_TRUE(c.IsEOF());
-                                      c.Edit();
-                                  }},
-                    NoCurrentCase{"MoveNextAfterTheLastRow", true,
-                                  [](CDstTblCategory& c) {
-                                      c.MoveNext();
-                                      c.MoveNext();
-                                  }}),
-    [](const testing::TestParamInfo<NoCurrentCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Actions, NoCurrentRecord,
+                         testing::Values(NoCurrentCase{"EditOnAnEmptyTable", false,
+                                                       [](CDstTblCategory& c) { c.Edit(); }},
+                                         NoCurrentCase{"EditAfterASeekMiss", true,
+                                                       [](CDstTblCategory& c) {
+                                                           ASSERT_FALSE(SeekKey(c, "K{9}"));
+                                                           c.Edit();
+                                                       }},
+                                         NoCurrentCase{"EditAfterTheLastRow", true,
+                                                       [](CDstTblCategory& c) {
+                                                           c.MoveNext();
+                                                           ASSERT_TRUE(c.IsEOF());
+                                                           c.Edit();
+                                                       }},
+                                         NoCurrentCase{"MoveNextAfterTheLastRow", true,
+                                                       [](CDstTblCategory& c) {
+                                                           c.MoveNext();
+                                                           c.MoveNext();
+                                                       }}),
+                         [](const testing::TestParamInfo<NoCurrentCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // The source is read through dynasets, which never write.
 struct DynasetWrite {
@@ -451,7 +451,8 @@ TEST(SourceDynasets, ReadEveryRowWithNullTextAsEmpty) {
                     items.m_FullDescription.Value() + "|" + items.m_CategoryID.Value());
         items.MoveNext();
     }
-    EXPECT_EQ(rows, (std::multiset<std::string>{"I1||full|K{1}", "I1||full|K{2}", "I1||full|K{3}"}));
+    EXPECT_EQ(rows,
+              (std::multiset<std::string>{"I1||full|K{1}", "I1||full|K{2}", "I1||full|K{3}"}));
 }
 
 }  // namespace

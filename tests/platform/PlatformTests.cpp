@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr const char* kLookupKey = "Software\\VB and VBA Program Settings\\zrb.ini\\OptionsDataFile";
+constexpr const char* kLookupKey =
+    "Software\\VB and VBA Program Settings\\zrb.ini\\OptionsDataFile";
 
 class PlatformTest : public ::testing::Test {
 protected:
@@ -59,13 +60,12 @@ TEST_P(QueryValueTest, ReadsOnlyValuesThatFitTheBuffer) {
     EXPECT_TRUE(registry.CloseKey());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, QueryValueTest,
-    ::testing::Values(QueryCase{"Missing", "", false},
-                      QueryCase{"Short", "/opt/veltrane", true},
-                      QueryCase{"Fits255", std::string(255, 'p'), true},
-                      QueryCase{"Over255", std::string(256, 'p'), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, QueryValueTest,
+                         ::testing::Values(QueryCase{"Missing", "", false},
+                                           QueryCase{"Short", "/opt/veltrane", true},
+                                           QueryCase{"Fits255", std::string(255, 'p'), true},
+                                           QueryCase{"Over255", std::string(256, 'p'), false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlatformTest, ProfileReadsDefaultsWithoutWritingAndKeepsEachApplicationApart) {
     Profile profile("Veltrane", "Tallowmere");

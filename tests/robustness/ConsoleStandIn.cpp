@@ -17,5 +17,6 @@ public:
 
 int main(int argc, char* argv[]) {
     NoRegistry registry;
-    return RunConsoleProgram(std::vector<std::string>(argv + 1, argv + argc), registry, std::cout, std::cerr);
+    return RunConsoleProgram(std::vector<std::string>(argv + 1, argv + argc), registry, std::cout,
+                             std::cerr);
 }

@@ -1,13 +1,12 @@
 // Every write, sync, lock, truncation, journal removal and journal opening of a small conversion
 // is failed once, one run per point, the way a failing disk or a full file system fails them.
 #include <gtest/gtest.h>
-
-#include <ostream>
 #include <sqlite3.h>
 
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <ostream>
 #include <vector>
 
 #include "db/DaoEngine.h"
@@ -87,7 +86,8 @@ protected:
     void SetUp() override {
         AfxDaoInit();
         // A taken lock is met at every later step of the run; a short wait keeps the loop quick.
-        AfxDaoGetEngine()->SetLockWait(GetParam().kind->sticky ? milliseconds(20) : milliseconds(200));
+        AfxDaoGetEngine()->SetLockWait(GetParam().kind->sticky ? milliseconds(20)
+                                                               : milliseconds(200));
         AfxDaoGetEngine()->SetWriteGroupInterval(GetParam().writeGroup);
     }
     void TearDown() override {
@@ -165,9 +165,9 @@ TEST_P(FaultInjection, EveryPointIsReportedAndLeavesBothDatabasesSound) {
             ++survived;
         }
     }
-    std::cout << "[ figures  ] " << kind.name << " group " << GetParam().writeGroup.count()
-              << " ms" << (GetParam().wal ? " wal" : "") << ": " << points << " points tried, " << fired << " faults injected, "
-              << survived << " survived (" << absorbed
+    std::cout << "[ figures  ] " << kind.name << " group " << GetParam().writeGroup.count() << " ms"
+              << (GetParam().wal ? " wal" : "") << ": " << points << " points tried, " << fired
+              << " faults injected, " << survived << " survived (" << absorbed
               << " of them absorbed by the store with the run complete)\n";
     RecordProperty("points", static_cast<int>(points));
     RecordProperty("injected", static_cast<int>(fired));

@@ -87,9 +87,24 @@ int Unfetch(sqlite3_file* f, sqlite3_int64 offset, void* page) {
 }
 
 const sqlite3_io_methods kMethods = {
-    3,        Close,        Read,     Write,         Truncate,    Sync,
-    FileSize, Lock,         Unlock,   CheckReservedLock, FileControl, SectorSize,
-    DeviceCharacteristics, ShmMap, ShmLock, ShmBarrier, ShmUnmap, Fetch,
+    3,
+    Close,
+    Read,
+    Write,
+    Truncate,
+    Sync,
+    FileSize,
+    Lock,
+    Unlock,
+    CheckReservedLock,
+    FileControl,
+    SectorSize,
+    DeviceCharacteristics,
+    ShmMap,
+    ShmLock,
+    ShmBarrier,
+    ShmUnmap,
+    Fetch,
     Unfetch,
 };
 
@@ -137,7 +152,8 @@ FaultVfs::FaultVfs() {
     if (g_active != nullptr) throw std::logic_error("one FaultVfs at a time");
     if (sqlite3_initialize() != SQLITE_OK) throw std::runtime_error("store initialisation failed");
     g_real = sqlite3_vfs_find(nullptr);
-    if (g_real == nullptr || g_real->iVersion < 2) throw std::runtime_error("no usable default VFS");
+    if (g_real == nullptr || g_real->iVersion < 2)
+        throw std::runtime_error("no usable default VFS");
     auto vfs = std::make_unique<sqlite3_vfs>();
     vfs->iVersion = 2;
     vfs->szOsFile = static_cast<int>(sizeof(ShimFile)) + g_real->szOsFile;
@@ -156,7 +172,8 @@ FaultVfs::FaultVfs() {
     vfs->xCurrentTime = CurrentTime;
     vfs->xGetLastError = GetLastError;
     vfs->xCurrentTimeInt64 = CurrentTimeInt64;
-    if (sqlite3_vfs_register(vfs.get(), 1) != SQLITE_OK) throw std::runtime_error("VFS not registered");
+    if (sqlite3_vfs_register(vfs.get(), 1) != SQLITE_OK)
+        throw std::runtime_error("VFS not registered");
     m_vfs = vfs.release();
     g_active = this;
 }

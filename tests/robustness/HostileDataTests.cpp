@@ -25,20 +25,25 @@ using namespace std::string_literals;
 
 // Binds every parameter as text of its exact length, NUL bytes and all; "\x01NULL" binds Null
 // and a leading "\x01BLOB" binds the rest as a blob.
-void RunBound(const std::string& path, const std::string& sql, const std::vector<std::string>& values) {
+void RunBound(const std::string& path, const std::string& sql,
+              const std::vector<std::string>& values) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     sqlite3_stmt* stmt = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const int index = static_cast<int>(i + 1);
         const std::string& value = values[i];
         if (value == "\x01NULL") {
             sqlite3_bind_null(stmt, index);
-        } else if (value.rfind("\x01" "BLOB", 0) == 0) {
+        } else if (value.rfind("\x01"
+                               "BLOB",
+                               0) == 0) {
             sqlite3_bind_blob64(stmt, index, value.data() + 5, value.size() - 5, SQLITE_TRANSIENT);
         } else {
-            sqlite3_bind_text64(stmt, index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            sqlite3_bind_text64(stmt, index, value.data(), value.size(), SQLITE_TRANSIENT,
+                                SQLITE_UTF8);
         }
     }
     EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE) << sqlite3_errmsg(db);
@@ -47,19 +52,27 @@ void RunBound(const std::string& path, const std::string& sql, const std::vector
 }
 
 const std::string kNull = "\x01NULL";
-std::string Blob(const std::string& bytes) { return "\x01" "BLOB" + bytes; }
+std::string Blob(const std::string& bytes) {
+    return "\x01"
+           "BLOB" +
+           bytes;
+}
 
 void AddCategory(const std::string& source, const std::string& id, const std::string& description) {
     static int guid = 0;
-    RunBound(source, "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description) VALUES (?, ?, ?)",
+    RunBound(source,
+             "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description) VALUES (?, ?, ?)",
              {"g" + std::to_string(++guid), id, description});
 }
 
 void AddItem(const std::string& source, const std::string& id, const std::string& mnemonic,
              const std::string& text, const std::string& category) {
-    RunBound(source, "INSERT INTO tblPhraseItem (ItemID, ShortDescription, FullDescription) VALUES (?, ?, ?)",
-             {id, mnemonic, text});
-    RunBound(source, "INSERT INTO tblPhraseRelation (ItemID, CategoryID) VALUES (?, ?)", {id, category});
+    RunBound(
+        source,
+        "INSERT INTO tblPhraseItem (ItemID, ShortDescription, FullDescription) VALUES (?, ?, ?)",
+        {id, mnemonic, text});
+    RunBound(source, "INSERT INTO tblPhraseRelation (ItemID, CategoryID) VALUES (?, ?)",
+             {id, category});
 }
 
 // One destination row's values as stored: "type:hex" per column, joined with "|".
@@ -77,7 +90,8 @@ std::vector<std::string> StoredRow(const std::string& destination, const std::st
         for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, c));
             row += (c > 0 ? "|" : "") +
-                   std::string(bytes != nullptr ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
+                   std::string(bytes != nullptr ? bytes : "",
+                               static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
         }
         rows.push_back(row);
     }
@@ -141,8 +155,9 @@ const HostileSource kHostileSources[] = {
      [](const std::string& s) {
          AddCategory(s, "Q'uote\"s{A'1\"}", "it's \"quoted\"");
          AddCategory(s, "[tblCategory]{[B]}", "%_%");
-         for (const char* id : {"it's", "say \"hi\"", "[tblPhrase]", "100%_done", "'); DROP TABLE tblPhrase; --",
-                                "\" OR 1=1 --", "]; DELETE FROM [tblCategory", "?1 ?2 :name @x $y"}) {
+         for (const char* id :
+              {"it's", "say \"hi\"", "[tblPhrase]", "100%_done", "'); DROP TABLE tblPhrase; --",
+               "\" OR 1=1 --", "]; DELETE FROM [tblCategory", "?1 ?2 :name @x $y"}) {
              AddItem(s, id, id, id, "Q'uote\"s{A'1\"}");
          }
          AddItem(s, "%", "%", "{\\rtf1 50\\'25 off}", "[tblCategory]{[B]}");
@@ -153,8 +168,9 @@ const HostileSource kHostileSources[] = {
                    std::vector<std::string>{"Q'uote\"s{A'1\"}|it's \"quoted\"|0|{A'1\"}"});
          EXPECT_EQ(StoredRow(d, "tblCategory", "CategoryID", "[tblCategory]{[B]}"),
                    std::vector<std::string>{"[tblCategory]{[B]}|%_%|0|{[B]}"});
-         for (const char* id : {"it's", "say \"hi\"", "[tblPhrase]", "100%_done", "'); DROP TABLE tblPhrase; --",
-                                "\" OR 1=1 --", "]; DELETE FROM [tblCategory", "?1 ?2 :name @x $y"}) {
+         for (const char* id :
+              {"it's", "say \"hi\"", "[tblPhrase]", "100%_done", "'); DROP TABLE tblPhrase; --",
+               "\" OR 1=1 --", "]; DELETE FROM [tblCategory", "?1 ?2 :name @x $y"}) {
              EXPECT_EQ(StoredRow(d, "tblPhrase", "PhraseID", id),
                        std::vector<std::string>{Phrase(id, "{A'1\"}", id, id + "9|"s)});
          }
@@ -180,19 +196,22 @@ const HostileSource kHostileSources[] = {
      [](const std::string& s) {
          // A hand-made source that lets every column be Null.
          TestDb db(s);
-         db.Exec("DROP TABLE tblPhraseItem; DROP TABLE tblPhraseRelation;"
-                 "CREATE TABLE tblPhraseItem (ItemID, ShortDescription, FullDescription);"
-                 "CREATE TABLE tblPhraseRelation (ItemID, CategoryID);"
-                 "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description) VALUES ('g', NULL, NULL);"
-                 "INSERT INTO tblPhraseItem VALUES (NULL, NULL, NULL), ('n', NULL, NULL);"
-                 "INSERT INTO tblPhraseRelation VALUES ('n', NULL);");
+         db.Exec(
+             "DROP TABLE tblPhraseItem; DROP TABLE tblPhraseRelation;"
+             "CREATE TABLE tblPhraseItem (ItemID, ShortDescription, FullDescription);"
+             "CREATE TABLE tblPhraseRelation (ItemID, CategoryID);"
+             "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description) VALUES ('g', NULL, "
+             "NULL);"
+             "INSERT INTO tblPhraseItem VALUES (NULL, NULL, NULL), ('n', NULL, NULL);"
+             "INSERT INTO tblPhraseRelation VALUES ('n', NULL);");
      },
      0,
      [](const std::string& d) {
          EXPECT_EQ(StoredRow(d, "tblCategory", "CategoryID", ""),
                    std::vector<std::string>{"|Undefined|0|"});
          // A Null key never joins, so only the item with a key arrives.
-         EXPECT_EQ(StoredRow(d, "tblPhrase", "PhraseID", "n"), std::vector<std::string>{Phrase("n", "", "", "9|")});
+         EXPECT_EQ(StoredRow(d, "tblPhrase", "PhraseID", "n"),
+                   std::vector<std::string>{Phrase("n", "", "", "9|")});
          EXPECT_EQ(TestDb(d).Count("tblPhrase"), 1);
      }},
     {"NonAsciiAndInvalidUtf8Keys",
@@ -213,10 +232,14 @@ const HostileSource kHostileSources[] = {
      }},
     {"BlobsInTextColumns",
      [](const std::string& s) {
-         RunBound(s, "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description) VALUES ('g', ?, ?)",
-                  {Blob("B{\0}"s), Blob("d\0"s)});
-         RunBound(s, "INSERT INTO tblPhraseItem VALUES (?, ?, ?)", {Blob("i\x80"), Blob("m"), Blob("{\\rtf1 r}")});
-         RunBound(s, "INSERT INTO tblPhraseRelation VALUES (?, ?)", {Blob("i\x80"), Blob("B{\0}"s)});
+         RunBound(
+             s,
+             "INSERT INTO tblPhraseCategory (s_GUID, CategoryID, Description) VALUES ('g', ?, ?)",
+             {Blob("B{\0}"s), Blob("d\0"s)});
+         RunBound(s, "INSERT INTO tblPhraseItem VALUES (?, ?, ?)",
+                  {Blob("i\x80"), Blob("m"), Blob("{\\rtf1 r}")});
+         RunBound(s, "INSERT INTO tblPhraseRelation VALUES (?, ?)",
+                  {Blob("i\x80"), Blob("B{\0}"s)});
      },
      0,
      [](const std::string& d) {
@@ -228,27 +251,59 @@ const HostileSource kHostileSources[] = {
     {"ShortColumnHoldingNumberText",
      [](const std::string& s) {
          AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = '12', Gen_Tag = ' 7', RecordID = 3.0");
+         TestDb(s).Exec(
+             "UPDATE tblPhraseCategory SET ZOrder = '12', Gen_Tag = ' 7', RecordID = 3.0");
      },
      0, [](const std::string& d) { EXPECT_EQ(TestDb(d).Count("tblCategory"), 1); }},
-    {"ShortColumnHoldingWords", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 'abc'"); }, 3421, nullptr},
-    {"ShortColumnOutOfRange", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 40000"); }, 3421, nullptr},
-    {"ShortColumnHoldingAFraction", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 1.5"); }, 3421, nullptr},
-    {"ShortColumnHoldingABlob", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = X'01'"); }, 3421, nullptr},
-    {"LongColumnOutOfRange", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET RecordID = 9999999999"); }, 3421, nullptr},
-    {"LongColumnHoldingInfinity", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET s_Generation = 1e999"); }, 3421, nullptr},
-    {"DateColumnHoldingWords", [](const std::string& s) { AddCategory(s, "C{1}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ReplicationModified = 'yesterday'"); }, 3421, nullptr},
-    {"WrongKindInALaterRow", [](const std::string& s) {
+    {"ShortColumnHoldingWords",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 'abc'");
+     },
+     3421, nullptr},
+    {"ShortColumnOutOfRange",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 40000");
+     },
+     3421, nullptr},
+    {"ShortColumnHoldingAFraction",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 1.5");
+     },
+     3421, nullptr},
+    {"ShortColumnHoldingABlob",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = X'01'");
+     },
+     3421, nullptr},
+    {"LongColumnOutOfRange",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET RecordID = 9999999999");
+     },
+     3421, nullptr},
+    {"LongColumnHoldingInfinity",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET s_Generation = 1e999");
+     },
+     3421, nullptr},
+    {"DateColumnHoldingWords",
+     [](const std::string& s) {
+         AddCategory(s, "C{1}", "d");
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET ReplicationModified = 'yesterday'");
+     },
+     3421, nullptr},
+    {"WrongKindInALaterRow",
+     [](const std::string& s) {
          AddCategory(s, "C{1}", "d");
          AddCategory(s, "C{2}", "d");
-         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 'late' WHERE CategoryID = 'C{2}'"); }, 3421, nullptr},
+         TestDb(s).Exec("UPDATE tblPhraseCategory SET ZOrder = 'late' WHERE CategoryID = 'C{2}'");
+     },
+     3421, nullptr},
     {"TenMegabyteTexts",
      [](const std::string& s) {
          AddCategory(s, "Big{1}", kTen);
@@ -265,7 +320,8 @@ const HostileSource kHostileSources[] = {
          EXPECT_EQ(StoredRow(d, "tblPhrase", "PhraseID", "rich"),
                    std::vector<std::string>{Phrase("rich", "{1}", "m", kTen + "9|")});
          const std::string key(1024 * 1024, 'k');
-         EXPECT_EQ(StoredRow(d, "tblPhrase", "PhraseID", key), std::vector<std::string>{Phrase(key, "{1}", kTen, "9|")});
+         EXPECT_EQ(StoredRow(d, "tblPhrase", "PhraseID", key),
+                   std::vector<std::string>{Phrase(key, "{1}", kTen, "9|")});
      }},
 };
 
@@ -298,10 +354,15 @@ struct HostileDestination {
 
 const HostileDestination kHostileDestinations[] = {
     // A row the copy overwrites is read by its seek; one it does not is read by the walks.
-    {"ShortColumnOfASoughtRowHoldingWords", "UPDATE tblPhrase SET ZOrder = 'abc' WHERE PhraseID = 'P2'", 3421},
-    {"ShortColumnOfAWalkedRowOutOfRange", "UPDATE tblPhrase SET PunctuationLeading = 99999 WHERE PhraseID = 'OLD1'", 3421},
-    {"CategoryRowHoldingABlobNumber", "UPDATE tblCategory SET ZOrder = X'00' WHERE CategoryID = 'Old{O-9}'", 3421},
-    {"NullTextsInRowsItKeeps", "UPDATE tblPhrase SET Data = NULL, Mnemonic = NULL, CategoryID = NULL WHERE PhraseID = 'OLD1'", 0},
+    {"ShortColumnOfASoughtRowHoldingWords",
+     "UPDATE tblPhrase SET ZOrder = 'abc' WHERE PhraseID = 'P2'", 3421},
+    {"ShortColumnOfAWalkedRowOutOfRange",
+     "UPDATE tblPhrase SET PunctuationLeading = 99999 WHERE PhraseID = 'OLD1'", 3421},
+    {"CategoryRowHoldingABlobNumber",
+     "UPDATE tblCategory SET ZOrder = X'00' WHERE CategoryID = 'Old{O-9}'", 3421},
+    {"NullTextsInRowsItKeeps",
+     "UPDATE tblPhrase SET Data = NULL, Mnemonic = NULL, CategoryID = NULL WHERE PhraseID = 'OLD1'",
+     0},
     // Triggers are the file's, not the glossary's: they never run, so none can loop or add rows.
     {"TriggersThatWouldLoopOrAddRows",
      "CREATE TRIGGER endless AFTER UPDATE ON tblPhrase BEGIN INSERT INTO tblCategory (CategoryID) "
@@ -309,7 +370,8 @@ const HostileDestination kHostileDestinations[] = {
      "CREATE TRIGGER extra AFTER INSERT ON tblPhrase BEGIN INSERT INTO tblPhrase (PhraseID) VALUES "
      "(NEW.PhraseID || '-copy'); END;",
      0},
-    {"BlobDataInRowsItKeeps", "UPDATE tblPhrase SET Data = X'7B5C72746631206869007D' WHERE PhraseID = 'OLD1'", 0},
+    {"BlobDataInRowsItKeeps",
+     "UPDATE tblPhrase SET Data = X'7B5C72746631206869007D' WHERE PhraseID = 'OLD1'", 0},
 };
 
 TEST_F(HostileData, DestinationContentConvertsOrEndsInItsEngineError) {
@@ -334,8 +396,8 @@ TEST_F(HostileData, DestinationContentConvertsOrEndsInItsEngineError) {
 
 // Offsets to damage: every field of the file header, then spread over the whole file.
 std::vector<std::size_t> DamageOffsets(std::size_t size) {
-    std::vector<std::size_t> offsets = {0, 5, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 27, 28, 31,
-                                        32, 36, 40, 44, 47, 48, 52, 56, 60, 64, 92, 96, 99};
+    std::vector<std::size_t> offsets = {0,  5,  15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 27, 28,
+                                        31, 32, 36, 40, 44, 47, 48, 52, 56, 60, 64, 92, 96, 99};
     uint32_t state = 12345;
     for (int i = 0; i < 48; ++i) {
         state = state * 1103515245u + 12345u;
@@ -358,9 +420,9 @@ TEST_F(HostileData, TruncatedAndBitFlippedFilesNeverCrashOrSpreadDamage) {
     for (bool damageSource : {true, false}) {
         const std::string& good = damageSource ? sources : destinations;
         std::vector<std::string> damaged;
-        for (std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t{16}, std::size_t{100},
-                                   std::size_t{1024}, std::size_t{4096}, good.size() / 2, good.size() - 4096,
-                                   good.size() - 1}) {
+        for (std::size_t length :
+             {std::size_t{0}, std::size_t{1}, std::size_t{16}, std::size_t{100}, std::size_t{1024},
+              std::size_t{4096}, good.size() / 2, good.size() - 4096, good.size() - 1}) {
             damaged.push_back(good.substr(0, length));
         }
         for (std::size_t offset : DamageOffsets(good.size())) {
@@ -377,7 +439,8 @@ TEST_F(HostileData, TruncatedAndBitFlippedFilesNeverCrashOrSpreadDamage) {
             const ConsoleRun run = Convert(source, destination);
             (run.status == 0 ? converted : failed) += 1;
             if (run.status != 0) {
-                EXPECT_NE(run.err.find(damageSource ? source : destination), std::string::npos) << run.err;
+                EXPECT_NE(run.err.find(damageSource ? source : destination), std::string::npos)
+                    << run.err;
             }
             // A sound destination stays sound; a damaged one is not made worse by being read.
             if (soundBefore) {
@@ -441,7 +504,8 @@ int ConvertInChild(const std::string& source, const std::string& destination, st
     char buffer[4096];
     ssize_t got;
     err.clear();
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) err.append(buffer, static_cast<std::size_t>(got));
+    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        err.append(buffer, static_cast<std::size_t>(got));
     close(pipeFds[0]);
     int status = 0;
     waitpid(child, &status, 0);
@@ -464,7 +528,8 @@ TEST_F(HostileData, PathsTheStoreCouldMisreadNameOnlyTheirOwnFile) {
     fs::current_path(cwd);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(withQuery.status, 0) << withQuery.err;
-    EXPECT_TRUE(ReadFileBytes((folder / "dst.db").string()) == decoy) << "another file was converted";
+    EXPECT_TRUE(ReadFileBytes((folder / "dst.db").string()) == decoy)
+        << "another file was converted";
     EXPECT_EQ(DestinationContent((folder / "file:dst.db").string()),
               DestinationContent((folder / "file:dst.db?mode=ro").string()));
     EXPECT_NE(DestinationContent((folder / "file:dst.db").string()),

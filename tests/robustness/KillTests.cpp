@@ -1,6 +1,6 @@
 // The console program killed outright at several moments of a long run.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -95,8 +95,8 @@ protected:
 
 struct LockCase {
     const char* name;
-    bool onSource;       // else the destination is the locked one
-    const char* sql;     // what the other program does and keeps open
+    bool onSource;    // else the destination is the locked one
+    const char* sql;  // what the other program does and keeps open
     int daoCode;
 };
 
@@ -155,7 +155,8 @@ TEST_F(Robustness, ReadOnlyDestinationFailsWith3027AtTheFirstWriteAndReadOnlySou
         TempDir dir;
         const fs::path folder = dir.Path() / "ro";
         fs::create_directories(folder);
-        const std::string source = readOnly.source ? (folder / "source.db").string() : dir.File("source.db");
+        const std::string source =
+            readOnly.source ? (folder / "source.db").string() : dir.File("source.db");
         const std::string destination =
             readOnly.source ? dir.File("destination.db") : (folder / "destination.db").string();
         fs::copy_file(m_source, source);
@@ -169,12 +170,14 @@ TEST_F(Robustness, ReadOnlyDestinationFailsWith3027AtTheFirstWriteAndReadOnlySou
         fs::permissions(source, fs::perms::all);
         fs::permissions(destination, fs::perms::all);
         fs::permissions(readOnly.source ? source : destination,
-                        readOnly.folder ? fs::perms::all : fs::perms::owner_read | fs::perms::group_read |
-                                                                fs::perms::others_read);
-        fs::permissions(folder, readOnly.folder ? fs::perms::owner_read | fs::perms::owner_exec |
-                                                      fs::perms::group_read | fs::perms::group_exec |
-                                                      fs::perms::others_read | fs::perms::others_exec
-                                                : fs::perms::all);
+                        readOnly.folder ? fs::perms::all
+                                        : fs::perms::owner_read | fs::perms::group_read |
+                                              fs::perms::others_read);
+        fs::permissions(folder, readOnly.folder
+                                    ? fs::perms::owner_read | fs::perms::owner_exec |
+                                          fs::perms::group_read | fs::perms::group_exec |
+                                          fs::perms::others_read | fs::perms::others_exec
+                                    : fs::perms::all);
         std::string err;
         const int status = RunInUnprivilegedChild(
             [&](std::string& out) {
@@ -209,8 +212,10 @@ TEST_F(Robustness, OneFileUnderAnyOfItsNamesConvertsAsTwoFilesWould) {
         TestDb db(combined);
         db.Exec("ATTACH '" + m_source + "' AS src");
         for (const char* table : {"tblPhraseCategory", "tblPhraseItem", "tblPhraseRelation"}) {
-            const std::string sql = TestDb(m_source).Rows(
-                std::string("SELECT sql FROM sqlite_schema WHERE name = '") + table + "'").at(0);
+            const std::string sql =
+                TestDb(m_source)
+                    .Rows(std::string("SELECT sql FROM sqlite_schema WHERE name = '") + table + "'")
+                    .at(0);
             db.Exec(sql);
             db.Exec(std::string("INSERT INTO main.") + table + " SELECT * FROM src." + table);
         }

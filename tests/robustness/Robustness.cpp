@@ -31,8 +31,8 @@ std::string TypedColumns(const std::vector<std::string>& columns) {
 
 void AppendRows(TestDb& db, std::vector<std::string>& rows, const std::string& table,
                 const std::vector<std::string>& columns, const std::string& order) {
-    for (std::string& row : db.Rows("SELECT " + TypedColumns(columns) + " FROM [" + table +
-                                    "] ORDER BY " + order)) {
+    for (std::string& row :
+         db.Rows("SELECT " + TypedColumns(columns) + " FROM [" + table + "] ORDER BY " + order)) {
         rows.push_back(table + ": " + row);
     }
 }
@@ -101,7 +101,8 @@ void MakeSmallGlossary(const std::string& source, const std::string& destination
         AddSourceCategory(db, "Cardiology{C-1}", "Heart");
         AddSourceCategory(db, "Neurology{N-2}", "");
         AddSourceCategory(db, "{Plain-3}", "Plain");
-        AddSourceItem(db, "P1", "bp", "{\\rtf1\\ansi Blood \\b pressure\\b0\\par}", {"Cardiology{C-1}"});
+        AddSourceItem(db, "P1", "bp", "{\\rtf1\\ansi Blood \\b pressure\\b0\\par}",
+                      {"Cardiology{C-1}"});
         AddSourceItem(db, "P2", "hr", "Heart rate", {"Cardiology{C-1}", "Neurology{N-2}"});
         AddSourceItem(db, "P3", "empty", "", {"{Plain-3}"});
         AddSourceItem(db, "P4", "tab", "{\\rtf1 a\\tab b\\line c}", {"Neurology{N-2}"});
@@ -109,10 +110,12 @@ void MakeSmallGlossary(const std::string& source, const std::string& destination
     }
     CreateDestinationDb(destination);
     TestDb db(destination);
-    db.Exec("INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES ('Old{O-9}', 'Kept', 4)");
-    db.Exec("INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data, ZOrder) VALUES "
-            "('OLD1', 'Old{O-9}', 'old', '{\\rtf1 Old \\i text\\i0}', 7), "
-            "('P2', 'x', 'stale', 'stale', 1)");
+    db.Exec(
+        "INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES ('Old{O-9}', 'Kept', 4)");
+    db.Exec(
+        "INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data, ZOrder) VALUES "
+        "('OLD1', 'Old{O-9}', 'old', '{\\rtf1 Old \\i text\\i0}', 7), "
+        "('P2', 'x', 'stale', 'stale', 1)");
 }
 
 void MakeLargeGlossary(const std::string& source, const std::string& destination, int phrases) {
@@ -123,12 +126,14 @@ void MakeLargeGlossary(const std::string& source, const std::string& destination
         const int categories = 50;
         for (int c = 0; c < categories; ++c) {
             const std::string id = "Category" + std::to_string(c) + "{K-" + std::to_string(c) + "}";
-            AddSourceCategory(db, id.c_str(), c % 7 == 0 ? "" : ("Description " + std::to_string(c)).c_str());
+            AddSourceCategory(db, id.c_str(),
+                              c % 7 == 0 ? "" : ("Description " + std::to_string(c)).c_str());
         }
         for (int p = 0; p < phrases; ++p) {
             const std::string id = "Item" + std::to_string(p);
             const std::string text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 Phrase " +
-                                     std::to_string(p) + " with \\b bold\\b0  text\\par second line\\par}";
+                                     std::to_string(p) +
+                                     " with \\b bold\\b0  text\\par second line\\par}";
             const std::string category = "Category" + std::to_string(p % categories) + "{K-" +
                                          std::to_string(p % categories) + "}";
             AddSourceItem(db, id.c_str(), ("m" + std::to_string(p)).c_str(),
@@ -138,8 +143,9 @@ void MakeLargeGlossary(const std::string& source, const std::string& destination
     }
     CreateDestinationDb(destination);
     TestDb db(destination);
-    db.Exec("INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data) VALUES "
-            "('Own', 'Mine{M-1}', 'own', 'Own text')");
+    db.Exec(
+        "INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data) VALUES "
+        "('Own', 'Mine{M-1}', 'own', 'Own text')");
 }
 
 int RunInUnprivilegedChild(const std::function<int(std::string& out)>& fn, std::string& output) {

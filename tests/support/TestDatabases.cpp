@@ -17,8 +17,8 @@ void Check(sqlite3* db, int rc, const std::string& what) {
 }  // namespace
 
 TestDb::TestDb(const std::string& path) {
-    int rc = sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     Check(m_db, rc, "open " + path);
     sqlite3_busy_timeout(m_db, 5000);
 }
@@ -74,9 +74,13 @@ int64_t TestDb::Count(const std::string& table) {
     return std::stoll(Rows("SELECT count(*) FROM [" + table + "]").at(0));
 }
 
-std::string ResFile(const std::string& name) { return std::string(TALLOWMERE_RES_DIR) + "/" + name; }
+std::string ResFile(const std::string& name) {
+    return std::string(TALLOWMERE_RES_DIR) + "/" + name;
+}
 
-void CreateSourceDb(const std::string& path) { TestDb(path).ExecFile(ResFile("source-schema.sql")); }
+void CreateSourceDb(const std::string& path) {
+    TestDb(path).ExecFile(ResFile("source-schema.sql"));
+}
 
 void CreateDestinationDb(const std::string& path) {
     TestDb(path).ExecFile(ResFile("destination-schema.sql"));

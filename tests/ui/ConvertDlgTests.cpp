@@ -44,7 +44,8 @@ TEST_F(ConvertDlgTest, FirstLaunchShowsTheDefaultsAndWritesNothing) {
     CConvertDlg dlg(profile, Services());
     ASSERT_TRUE(dlg.Initialize());
     EXPECT_EQ(FieldText(dlg, IDC_SOURCE), "C:\\Program Files\\Veltrane\\Data\\Main\\am_pub.mdb");
-    EXPECT_EQ(FieldText(dlg, IDC_DESTINATION), "C:\\Program Files\\Veltrane\\Scrivane\\Scrivane.mdb");
+    EXPECT_EQ(FieldText(dlg, IDC_DESTINATION),
+              "C:\\Program Files\\Veltrane\\Scrivane\\Scrivane.mdb");
     EXPECT_EQ(dlg.focusWidget(), dlg.GetDlgItem(IDC_SOURCE));
     EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
     dlg.OnCancel();
@@ -120,7 +121,8 @@ TEST_P(BrowseTest, AChosenFileIsShownAndSurvivesARestart) {
         EXPECT_EQ(c.field == IDC_SOURCE ? dlg.SourcePath() : dlg.DestinationPath(), chosen);
         EXPECT_EQ(FieldText(dlg, c.otherField), otherBefore);
         // Written at once, not when the dialog closes.
-        EXPECT_EQ(Profile("Veltrane", "Tallowmere").GetProfileString("Paths", c.entry, "?"), chosen);
+        EXPECT_EQ(Profile("Veltrane", "Tallowmere").GetProfileString("Paths", c.entry, "?"),
+                  chosen);
     }
     Profile restarted("Veltrane", "Tallowmere");
     CConvertDlg dlg(restarted, Services());
@@ -133,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
     BothPaths, BrowseTest,
     ::testing::Values(BrowseCase{IDC_BROWSE_SOURCE, IDC_SOURCE, IDC_DESTINATION, "Source",
                                  "Ambrell Databases (am_pub.mdb)|am_pub.mdb||"},
-                      BrowseCase{IDC_BROWSE_DESTINATION, IDC_DESTINATION, IDC_SOURCE,
-                                 "Destination", "Scrivane Databases (*.mdb)|*.mdb||"}),
+                      BrowseCase{IDC_BROWSE_DESTINATION, IDC_DESTINATION, IDC_SOURCE, "Destination",
+                                 "Scrivane Databases (*.mdb)|*.mdb||"}),
     [](const auto& info) { return std::string(info.param.entry); });
 
 TEST_F(ConvertDlgTest, ACopyUnderAnotherNameKeepsAProfileOfItsOwn) {
@@ -278,9 +280,10 @@ TEST_F(ConvertDlgTest, ARunThatFailsMidwayLeavesStartDisabled) {
     MakeDatabases(source, destination);
     // The category pass seeks the second row and cannot read its number: an engine error
     // mid-run (the first row, read when the table opens, is sound).
-    TestDb(destination).Exec(
-        "INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES ('A{0}', 'sound', 1),"
-        " ('Cardiology {C1}', 'x', 'abc')");
+    TestDb(destination)
+        .Exec(
+            "INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES ('A{0}', 'sound', 1),"
+            " ('Cardiology {C1}', 'x', 'abc')");
     profile.WriteProfileString("Paths", "Source", source);
     profile.WriteProfileString("Paths", "Destination", destination);
     CConvertDlg dlg(profile, Services());

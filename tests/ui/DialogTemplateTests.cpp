@@ -1,13 +1,12 @@
 // The dialog templates as the user sees them, and the small rules beside them.
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <ostream>
 
 #include "platform/Profile.h"
 #include "tests/ui/UiTestSupport.h"
@@ -133,8 +132,8 @@ TEST_F(TemplateTest, TheNoticeKeepsItsSeparatorsInTheTemplate) {
 TEST_F(TemplateTest, TabOrderFollowsTheTemplateOverTheTabStops) {
     CConvertDlg dlg(profile, {&messages, &files, nullptr});
     ASSERT_TRUE(dlg.Initialize());
-    const int expected[] = {IDC_SOURCE, IDC_BROWSE_SOURCE, IDC_DESTINATION,
-                            IDC_BROWSE_DESTINATION, IDC_START, IDC_SOURCE};
+    const int expected[] = {IDC_SOURCE, IDC_BROWSE_SOURCE, IDC_DESTINATION, IDC_BROWSE_DESTINATION,
+                            IDC_START,  IDC_SOURCE};
     QWidget* at = dlg.GetDlgItem(expected[0]);
     for (std::size_t i = 1; i < std::size(expected); ++i) {
         at = at->nextInFocusChain();
@@ -144,11 +143,11 @@ TEST_F(TemplateTest, TabOrderFollowsTheTemplateOverTheTabStops) {
 }
 
 TEST(DialogUnitsTest, MulDivRoundsHalfAwayFromZero) {
-    EXPECT_EQ(MulDiv(7, 6, 4), 11);   // 10.5
+    EXPECT_EQ(MulDiv(7, 6, 4), 11);  // 10.5
     EXPECT_EQ(MulDiv(-7, 6, 4), -11);
-    EXPECT_EQ(MulDiv(5, 6, 4), 8);    // 7.5
+    EXPECT_EQ(MulDiv(5, 6, 4), 8);  // 7.5
     EXPECT_EQ(MulDiv(16, 13, 8), 26);
-    EXPECT_EQ(MulDiv(3, 13, 8), 5);   // 4.875
+    EXPECT_EQ(MulDiv(3, 13, 8), 5);  // 4.875
     EXPECT_EQ(MulDiv(1, 1, 0), -1);
     EXPECT_EQ(MapDialogRect(QRect(7, 16, 240, 14), QSize(6, 13)), QRect(11, 26, 360, 23));
 }
@@ -194,8 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {QStringLiteral("Scrivane Databases (*.mdb)")}},
         FilterCase{"Text|*.txt;*.log|All files (*.*)|*.*||",
                    {QStringLiteral("Text (*.txt *.log)"), QStringLiteral("All files (*.*) (*)")}},
-        FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}},
-        FilterCase{"", {}}));
+        FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}}, FilterCase{"", {}}));
 
 // A UiTest: the file dialog keeps its own state in the (scratch) profile folder.
 TEST_F(TemplateTest, QtFileDialogKeepsTheRequestsMeaning) {

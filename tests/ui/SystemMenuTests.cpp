@@ -109,11 +109,10 @@ TEST_P(AboutEndTest, TheAboutBoxEndsByOkEscapeOrClose) {
 INSTANTIATE_TEST_SUITE_P(
     Ways, AboutEndTest,
     ::testing::Values(
-        AboutEndCase{"Ok",
-                     [](QDialog& d) {
-                         d.findChild<QPushButton*>(QStringLiteral("control1"))->click();
-                     },
-                     IDOK},
+        AboutEndCase{
+            "Ok",
+            [](QDialog& d) { d.findChild<QPushButton*>(QStringLiteral("control1"))->click(); },
+            IDOK},
         AboutEndCase{"Enter", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, IDOK},
         AboutEndCase{"Escape", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, 2},
         AboutEndCase{"Close", [](QDialog& d) { d.close(); }, 2}),
