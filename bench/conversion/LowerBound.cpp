@@ -6,25 +6,26 @@
 
 namespace {
 
-// The braced part of X, searched from its second byte, as the program computes it.
-constexpr const char* kOpen = "instr(substr(X, 2), '{')";
+// The positions the program's braced-identifier search finds in a column, as SQL: the opening
+// brace searched from the second byte, then the closing brace after it.
+struct BraceSearch {
+    explicit BraceSearch(const std::string& column)
+        : open("instr(substr(" + column + ", 2), '{')"),
+          start("(" + open + " + 1)"),
+          close("instr(substr(" + column + ", " + start + "), '}')"),
+          notFound("CASE WHEN " + open + " = 0 OR " + close + " = 0 THEN " + column + " ELSE ") {}
+
+    std::string open, start, close, notFound;
+};
 
 std::string BracedPart(const std::string& column) {
-    std::string open = kOpen;
-    open.replace(open.find('X'), 1, column);
-    const std::string start = "(" + open + " + 1)";
-    const std::string close = "instr(substr(" + column + ", " + start + "), '}')";
-    return "CASE WHEN " + open + " = 0 OR " + close + " = 0 THEN " + column + " ELSE substr(" +
-           column + ", " + start + ", " + close + ") END";
+    const BraceSearch s(column);
+    return s.notFound + "substr(" + column + ", " + s.start + ", " + s.close + ") END";
 }
 
 std::string CutAfterBrace(const std::string& column) {
-    std::string open = kOpen;
-    open.replace(open.find('X'), 1, column);
-    const std::string start = "(" + open + " + 1)";
-    const std::string close = "instr(substr(" + column + ", " + start + "), '}')";
-    return "CASE WHEN " + open + " = 0 OR " + close + " = 0 THEN " + column + " ELSE substr(" +
-           column + ", 1, " + start + " + " + close + " - 1) END";
+    const BraceSearch s(column);
+    return s.notFound + "substr(" + column + ", 1, " + s.start + " + " + s.close + " - 1) END";
 }
 
 }  // namespace
