@@ -34,6 +34,12 @@ protected:
         AddSourceItem(db, "I1", "bp", "blood pressure", {"Cardiology {C1}"});
         CreateDestinationDb(destination);
     }
+    // Demo databases at these paths, remembered in the profile as the last ones browsed to.
+    void MakeRememberedDatabases(const std::string& source, const std::string& destination) {
+        MakeDatabases(source, destination);
+        profile.WriteProfileString("Paths", "Source", source);
+        profile.WriteProfileString("Paths", "Destination", destination);
+    }
 
     Profile profile{"Veltrane", "Tallowmere"};
     FakeMessages messages;
@@ -190,9 +196,7 @@ TEST_F(ConvertDlgTest, StartConvertsAndSaysSoWithTheWaitCursorOnlyWhileItRuns) {
     WriteWorkgroupLookup();
     const std::string source = m_data.File("am_pub.mdb");
     const std::string destination = m_data.File("Scrivane.mdb");
-    MakeDatabases(source, destination);
-    profile.WriteProfileString("Paths", "Source", source);
-    profile.WriteProfileString("Paths", "Destination", destination);
+    MakeRememberedDatabases(source, destination);
     CConvertDlg dlg(profile, Services());
     ASSERT_TRUE(dlg.Initialize());
     dlg.show();
@@ -254,9 +258,7 @@ TEST_F(ConvertDlgTest, StartWithAMissingSourceReportsTheEngineErrorAndStaysUsabl
 TEST_F(ConvertDlgTest, AMissingLookupKeyShowsOnlyItsOwnMessage) {
     const std::string source = m_data.File("am_pub.mdb");
     const std::string destination = m_data.File("Scrivane.mdb");
-    MakeDatabases(source, destination);
-    profile.WriteProfileString("Paths", "Source", source);
-    profile.WriteProfileString("Paths", "Destination", destination);
+    MakeRememberedDatabases(source, destination);
     CConvertDlg dlg(profile, Services());
     ASSERT_TRUE(dlg.Initialize());
 
@@ -270,7 +272,6 @@ TEST_F(ConvertDlgTest, AMissingLookupKeyShowsOnlyItsOwnMessage) {
     EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
 }
 
-// A path of more than 255 characters: Start uses it whole; only the OK command refuses it.
 // An engine error inside the copy passes: reported, no completion message, and Start stays
 // disabled as the run left it.
 TEST_F(ConvertDlgTest, ARunThatFailsMidwayLeavesStartDisabled) {
@@ -298,6 +299,7 @@ TEST_F(ConvertDlgTest, ARunThatFailsMidwayLeavesStartDisabled) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// A path of more than 255 characters: Start uses it whole; only the OK command refuses it.
 TEST_F(ConvertDlgTest, AnOverLongPathIsUsedInFullAndRefusedOnlyByOk) {
     WriteWorkgroupLookup();
     const std::filesystem::path deep =
@@ -306,9 +308,7 @@ TEST_F(ConvertDlgTest, AnOverLongPathIsUsedInFullAndRefusedOnlyByOk) {
     const std::string source = (deep / "am_pub.mdb").string();
     ASSERT_GT(source.size(), 255u);
     const std::string destination = m_data.File("Scrivane.mdb");
-    MakeDatabases(source, destination);
-    profile.WriteProfileString("Paths", "Source", source);
-    profile.WriteProfileString("Paths", "Destination", destination);
+    MakeRememberedDatabases(source, destination);
     CConvertDlg dlg(profile, Services());
     ASSERT_TRUE(dlg.Initialize());
     dlg.show();
