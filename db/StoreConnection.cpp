@@ -30,11 +30,7 @@ std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& pat
     // them. This only takes effect before the store's first use in the process.
     static const int memoryStatisticsOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     (void)memoryStatisticsOff;
-    CheckStoreFile(path);
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        ThrowDaoException(DaoError::FileNotFound, "Could not find file '" + path + "'.");
-    }
+    const struct stat info = CheckStoreFile(path);
     // Keyed by the file itself, so two names for one file share one connection and never lock
     // each other out.
     const FileKey key{static_cast<unsigned long long>(info.st_dev),

@@ -24,7 +24,7 @@ bool HeaderSays(const char* header, std::size_t length, const char* text) {
 
 }  // namespace
 
-void CheckStoreFile(const std::string& path) {
+struct stat CheckStoreFile(const std::string& path) {
     if (path.empty()) NotFound(path);
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
@@ -56,7 +56,7 @@ void CheckStoreFile(const std::string& path) {
     const std::size_t length = got > 0 ? static_cast<std::size_t>(got) : 0;
     if (length >= sizeof kSqliteHeader &&
         std::memcmp(header, kSqliteHeader, sizeof kSqliteHeader) == 0) {
-        return;
+        return info;
     }
     if (HeaderSays(header, length, "Standard Jet DB") ||
         HeaderSays(header, length, "Standard ACE DB")) {
