@@ -14,7 +14,7 @@ public:
     int ShowOwnedMessage(const std::string& text, const std::string& caption,
                          unsigned style) override;
     int ShowAppMessage(const std::string& text, unsigned style) override;
-    void EnableStartButton(bool enabled) override { m_startEnabled = enabled; }
+    void EnableStartButton(bool) override {}  // the console has no button to switch
     CRichText& RichTextControl() override { return m_richText; }
 
     bool Completed() const { return m_completed; }
@@ -26,7 +26,6 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     CRichText m_richText;
-    bool m_startEnabled = true;
     bool m_completed = false;
     bool m_errorReported = false;
 };
