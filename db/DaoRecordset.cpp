@@ -1,9 +1,8 @@
 #include "db/DaoRecordset.h"
 
 #include "db/DaoException.h"
-#include "db/DynasetCursor.h"
-#include "db/StoreConnection.h"
-#include "db/TableCursor.h"
+#include "db/RecordsetCursor.h"
+#include "db/Store.h"
 
 namespace {
 
@@ -41,16 +40,17 @@ void CDaoRecordset::Open(int nOpenType, const char* lpszSQL) {
     const bool tableName = IsTableName(source);
     const std::string name = tableName ? source.substr(1, source.size() - 2) : source;
 
-    auto connection = StoreConnection::Acquire(path);
+    const StoreFile file = CheckStoreFile(path);
+    Store& store = StoreFor(file);
     DaoRowBinding row(exchange.Bindings(), path, tableName ? name : "query");
     if (type == dbOpenTable) {
         if (!tableName) {
             ThrowDaoException(DaoError::NotSupported,
                               "A table-type recordset needs a table name, not '" + source + "'.");
         }
-        m_pCursor = TableCursor::Open(std::move(connection), std::move(row), name);
+        m_pCursor = store.OpenTable(file, std::move(row), name);
     } else {
-        m_pCursor = DynasetCursor::Open(std::move(connection), std::move(row), name, tableName);
+        m_pCursor = store.OpenDynaset(file, std::move(row), name, tableName);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "db/DaoRowBinding.h"
 
-#include <sqlite3.h>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -28,128 +26,81 @@ void DaoRowBinding::WrongKind(std::size_t column, const char* expected) const {
                           expected + ".");
 }
 
-int64_t DaoRowBinding::IntegerValue(sqlite3_stmt* stmt, int resultColumn, std::size_t column,
-                                    int64_t minimum, int64_t maximum, const char* expected) const {
-    int64_t value = 0;
-    switch (sqlite3_column_type(stmt, resultColumn)) {
-        case SQLITE_NULL:
+int64_t DaoRowBinding::IntegerFrom(const StoreValue& value, std::size_t column, int64_t minimum,
+                                   int64_t maximum, const char* expected) const {
+    int64_t result = 0;
+    switch (value.kind) {
+        case StoreValue::Kind::Null:
             return 0;
-        case SQLITE_INTEGER:
-            value = sqlite3_column_int64(stmt, resultColumn);
+        case StoreValue::Kind::Integer:
+            result = value.integer;
             break;
-        case SQLITE_FLOAT: {
-            const double real = sqlite3_column_double(stmt, resultColumn);
+        case StoreValue::Kind::Real: {
+            const double real = value.real;
             if (!(real >= static_cast<double>(minimum) && real <= static_cast<double>(maximum)) ||
                 std::trunc(real) != real) {
                 WrongKind(column, expected);
             }
-            value = static_cast<int64_t>(real);
+            result = static_cast<int64_t>(real);
             break;
         }
-        case SQLITE_TEXT: {
-            const char* text =
-                reinterpret_cast<const char*>(sqlite3_column_text(stmt, resultColumn));
-            const char* end = text + sqlite3_column_bytes(stmt, resultColumn);
-            const auto [ptr, ec] = std::from_chars(text, end, value);
+        case StoreValue::Kind::Text: {
+            const char* text = value.bytes.data();
+            const char* end = text + value.bytes.size();
+            const auto [ptr, ec] = std::from_chars(text, end, result);
             if (ec != std::errc() || ptr != end) WrongKind(column, expected);
             break;
         }
         default:
             WrongKind(column, expected);
     }
-    if (value < minimum || value > maximum) WrongKind(column, expected);
-    return value;
+    if (result < minimum || result > maximum) WrongKind(column, expected);
+    return result;
 }
 
-void DaoRowBinding::Load(sqlite3_stmt* stmt, const std::vector<int>& resultColumns) {
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const DaoColumnBinding& binding = m_columns[i];
-        const int c = resultColumns[i];
-        switch (binding.type) {
-            case DaoColumnType::Text: {
-                std::string& text = As<std::string>(binding).m_value;
-                const unsigned char* bytes = sqlite3_column_text(stmt, c);
-                if (bytes == nullptr) {
-                    if (sqlite3_errcode(sqlite3_db_handle(stmt)) == SQLITE_NOMEM) {
-                        throw CMemoryException();
-                    }
-                    text.clear();
-                } else {
-                    // The store keeps UTF-8, which is this platform's system code page too.
-                    text.assign(reinterpret_cast<const char*>(bytes),
-                                static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
-                }
-                break;
-            }
-            case DaoColumnType::Short:
-                As<int16_t>(binding).m_value = static_cast<int16_t>(
-                    IntegerValue(stmt, c, i, std::numeric_limits<int16_t>::min(),
-                                 std::numeric_limits<int16_t>::max(), "a short integer"));
-                break;
-            case DaoColumnType::Long:
-                As<int32_t>(binding).m_value = static_cast<int32_t>(
-                    IntegerValue(stmt, c, i, std::numeric_limits<int32_t>::min(),
-                                 std::numeric_limits<int32_t>::max(), "a long integer"));
-                break;
-            case DaoColumnType::LongBinary: {
-                auto& bytes = As<std::vector<unsigned char>>(binding).m_value;
-                const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(stmt, c));
-                bytes.assign(data, data + sqlite3_column_bytes(stmt, c));
-                break;
-            }
-            case DaoColumnType::DateTime: {
-                const int type = sqlite3_column_type(stmt, c);
-                double days = 0.0;
-                if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-                    days = sqlite3_column_double(stmt, c);
-                } else if (type == SQLITE_TEXT) {
-                    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-                    const char* end = text + sqlite3_column_bytes(stmt, c);
-                    const auto [ptr, ec] = std::from_chars(text, end, days);
-                    if (ec != std::errc() || ptr != end) WrongKind(i, "a date");
-                } else if (type != SQLITE_NULL) {
-                    WrongKind(i, "a date");
-                }
-                As<COleDateTime>(binding).m_value.m_dt = days;
-                break;
-            }
+void DaoRowBinding::LoadColumn(std::size_t i, const StoreValue& value) {
+    const DaoColumnBinding& binding = m_columns[i];
+    switch (binding.type) {
+        case DaoColumnType::Text:
+            As<std::string>(binding).m_value.assign(value.bytes.data(), value.bytes.size());
+            break;
+        case DaoColumnType::Short:
+            As<int16_t>(binding).m_value = static_cast<int16_t>(
+                IntegerFrom(value, i, std::numeric_limits<int16_t>::min(),
+                            std::numeric_limits<int16_t>::max(), "a short integer"));
+            break;
+        case DaoColumnType::Long:
+            As<int32_t>(binding).m_value = static_cast<int32_t>(
+                IntegerFrom(value, i, std::numeric_limits<int32_t>::min(),
+                            std::numeric_limits<int32_t>::max(), "a long integer"));
+            break;
+        case DaoColumnType::LongBinary: {
+            auto& bytes = As<std::vector<unsigned char>>(binding).m_value;
+            const auto* data = reinterpret_cast<const unsigned char*>(value.bytes.data());
+            bytes.assign(data, data + value.bytes.size());
+            break;
         }
-        binding.field->m_dirty = false;
-        binding.field->m_newRow = false;
-        binding.field->m_storedNull = sqlite3_column_type(stmt, c) == SQLITE_NULL;
-    }
-}
-
-int DaoRowBinding::BindColumns(sqlite3_stmt* stmt, uint64_t mask, int firstParameter) const {
-    int parameter = firstParameter;
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        if ((mask & (uint64_t{1} << i)) == 0) continue;
-        const DaoColumnBinding& binding = m_columns[i];
-        switch (binding.type) {
-            case DaoColumnType::Text: {
-                const std::string& text = As<std::string>(binding).m_value;
-                sqlite3_bind_text64(stmt, parameter, text.data(), text.size(), SQLITE_STATIC,
-                                    SQLITE_UTF8);
-                break;
+        case DaoColumnType::DateTime: {
+            double days = 0.0;
+            if (value.kind == StoreValue::Kind::Integer) {
+                days = static_cast<double>(value.integer);
+            } else if (value.kind == StoreValue::Kind::Real) {
+                days = value.real;
+            } else if (value.kind == StoreValue::Kind::Text) {
+                const char* text = value.bytes.data();
+                const char* end = text + value.bytes.size();
+                const auto [ptr, ec] = std::from_chars(text, end, days);
+                if (ec != std::errc() || ptr != end) WrongKind(i, "a date");
+            } else if (value.kind != StoreValue::Kind::Null) {
+                WrongKind(i, "a date");
             }
-            case DaoColumnType::Short:
-                sqlite3_bind_int(stmt, parameter, As<int16_t>(binding).m_value);
-                break;
-            case DaoColumnType::Long:
-                sqlite3_bind_int(stmt, parameter, As<int32_t>(binding).m_value);
-                break;
-            case DaoColumnType::LongBinary: {
-                const auto& bytes = As<std::vector<unsigned char>>(binding).m_value;
-                sqlite3_bind_blob64(stmt, parameter, bytes.data(), bytes.size(), SQLITE_STATIC);
-                break;
-            }
-            case DaoColumnType::DateTime:
-                sqlite3_bind_double(stmt, parameter, As<COleDateTime>(binding).m_value.m_dt);
-                break;
+            As<COleDateTime>(binding).m_value.m_dt = days;
+            break;
         }
-        ++parameter;
     }
-    return parameter;
+    binding.field->m_dirty = false;
+    binding.field->m_newRow = false;
+    binding.field->m_storedNull = value.kind == StoreValue::Kind::Null;
 }
 
 uint64_t DaoRowBinding::DirtyMask() const {
@@ -201,4 +152,18 @@ void DaoRowBinding::Settle() {
 
 const std::string& DaoRowBinding::TextValue(std::size_t column) const {
     return As<std::string>(m_columns[column]).m_value;
+}
+
+int64_t DaoRowBinding::IntegerValue(std::size_t column) const {
+    const DaoColumnBinding& binding = m_columns[column];
+    return binding.type == DaoColumnType::Short ? As<int16_t>(binding).m_value
+                                                : As<int32_t>(binding).m_value;
+}
+
+const std::vector<unsigned char>& DaoRowBinding::BlobValue(std::size_t column) const {
+    return As<std::vector<unsigned char>>(m_columns[column]).m_value;
+}
+
+double DaoRowBinding::DateValue(std::size_t column) const {
+    return As<COleDateTime>(m_columns[column]).m_value.m_dt;
 }

@@ -1,30 +1,13 @@
 #include "db/RecordsetCursor.h"
 
-#include <sqlite3.h>
 #include <strings.h>
 
 #include "db/DaoException.h"
 
-RecordsetCursor::RecordsetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
-                                 std::string source)
-    : m_connection(std::move(connection)), m_row(std::move(row)), m_source(std::move(source)) {}
+RecordsetCursor::RecordsetCursor(DaoRowBinding row, std::string source)
+    : m_row(std::move(row)), m_source(std::move(source)) {}
 
-RecordsetCursor::~RecordsetCursor() { FinalizeStatements(); }
-
-void RecordsetCursor::FinalizeStatements() {
-    for (sqlite3_stmt* stmt : m_statements) sqlite3_finalize(stmt);
-    m_statements.clear();
-}
-
-sqlite3_stmt* RecordsetCursor::Own(sqlite3_stmt* stmt) {
-    m_statements.push_back(stmt);
-    return stmt;
-}
-
-void RecordsetCursor::Close() {
-    FinalizeStatements();
-    StoreConnection::Release(m_connection);
-}
+RecordsetCursor::~RecordsetCursor() = default;
 
 void RecordsetCursor::NotSupported(const char* operation) const {
     ThrowDaoException(DaoError::NotSupported, std::string("Operation is not supported for this "
@@ -34,7 +17,7 @@ void RecordsetCursor::NotSupported(const char* operation) const {
 
 void RecordsetCursor::NoCurrentRecord() const {
     ThrowDaoException(DaoError::NoCurrentRecord,
-                      "No current record in '" + m_source + "' of '" + m_connection->Path() + "'.");
+                      "No current record in '" + m_source + "' of '" + File() + "'.");
 }
 
 void RecordsetCursor::SetCurrentIndex(const char*) { NotSupported("SetCurrentIndex"); }
@@ -43,7 +26,7 @@ bool RecordsetCursor::Seek(const char*, const COleVariant&) { NotSupported("Seek
 
 void RecordsetCursor::AddNew() {
     ThrowDaoException(DaoError::ReadOnly, "Cannot update. The query '" + m_source + "' of '" +
-                                              m_connection->Path() + "' is read-only.");
+                                              File() + "' is read-only.");
 }
 
 void RecordsetCursor::Edit() { AddNew(); }

@@ -1,22 +1,18 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "db/COleVariant.h"
 #include "db/DaoRowBinding.h"
-#include "db/StoreConnection.h"
-
-struct sqlite3_stmt;
 
 // The position of a recordset. Empty: no rows when it was last positioned (BOF and EOF both).
 enum class CursorState { Empty, OnRow, AfterLast, NoCurrent };
 
-// What an open recordset does; a table-type and a dynaset cursor each implement it.
+// What an open recordset does, whatever store holds its file; each store implements a table-type
+// and a dynaset cursor. The defaults refuse what a read-only dynaset cannot do.
 class RecordsetCursor {
 public:
-    RecordsetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
-                    std::string source);
+    RecordsetCursor(DaoRowBinding row, std::string source);
     virtual ~RecordsetCursor();
     RecordsetCursor(const RecordsetCursor&) = delete;
     RecordsetCursor& operator=(const RecordsetCursor&) = delete;
@@ -34,23 +30,17 @@ public:
         return m_state == CursorState::Empty || m_state == CursorState::AfterLast;
     }
 
-    // Finalises the statements and lets go of the file; the last one out commits (may fail).
-    void Close();
+    // Lets go of the file; the last recordset out commits its pending writes (and may fail).
+    virtual void Close() = 0;
 
 protected:
     [[noreturn]] void NotSupported(const char* operation) const;
     [[noreturn]] void NoCurrentRecord() const;
-    // A statement this cursor owns, finalised with it.
-    sqlite3_stmt* Own(sqlite3_stmt* stmt);
-    void FinalizeStatements();
+    const std::string& File() const { return m_row.File(); }
 
-    std::shared_ptr<StoreConnection> m_connection;
     DaoRowBinding m_row;
     std::string m_source;  // the table or query, for messages
     CursorState m_state = CursorState::Empty;
-
-private:
-    std::vector<sqlite3_stmt*> m_statements;
 };
 
 std::string QuoteIdentifier(const std::string& name);

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr char kSqliteHeader[] = "SQLite format 3";  // followed by its terminating zero
+constexpr std::size_t kJetVersionOffset = 0x14;
 
 bool HeaderSays(const char* header, std::size_t length, const char* text) {
     const std::size_t textLength = std::strlen(text);
@@ -24,7 +25,7 @@ bool HeaderSays(const char* header, std::size_t length, const char* text) {
 
 }  // namespace
 
-struct stat CheckStoreFile(const std::string& path) {
+StoreFile CheckStoreFile(const std::string& path) {
     if (path.empty()) NotFound(path);
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
@@ -54,15 +55,22 @@ struct stat CheckStoreFile(const std::string& path) {
     const ssize_t got = read(fd, header, sizeof header);
     close(fd);
     const std::size_t length = got > 0 ? static_cast<std::size_t>(got) : 0;
+    StoreFile file{path,
+                   StoreFormat::Sqlite,
+                   {static_cast<unsigned long long>(info.st_dev),
+                    static_cast<unsigned long long>(info.st_ino)}};
     if (length >= sizeof kSqliteHeader &&
         std::memcmp(header, kSqliteHeader, sizeof kSqliteHeader) == 0) {
-        return info;
+        return file;
     }
-    if (HeaderSays(header, length, "Standard Jet DB") ||
-        HeaderSays(header, length, "Standard ACE DB")) {
-        ThrowDaoException(DaoError::UnrecognizedFormat,
-                          "Unrecognized database format '" + path +
-                              "'. It is a Jet database; this engine reads SQLite databases.");
+    // The version byte after the name: 0 for Jet 3, 1 and later for Jet 4.
+    if (HeaderSays(header, length, "Standard Jet DB") && length > kJetVersionOffset) {
+        file.format = header[kJetVersionOffset] == 0 ? StoreFormat::Jet3 : StoreFormat::Jet4;
+        return file;
+    }
+    if (HeaderSays(header, length, "Standard ACE DB")) {
+        file.format = StoreFormat::Ace;
+        return file;
     }
     ThrowDaoException(DaoError::UnrecognizedFormat,
                       "Unrecognized database format '" + path + "'. It is not a database file.");

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "db/RecordsetCursor.h"
+#include "db/sqlite/SqliteCursor.h"
 
 // A table-type recordset: index selection, seek, add and edit on one table. A walk visits the
 // rows that existed at MoveFirst once each, in index order, even when it changes their keys.
-class TableCursor : public RecordsetCursor {
+class TableCursor : public SqliteCursor {
 public:
     static std::unique_ptr<TableCursor> Open(std::shared_ptr<StoreConnection> connection,
                                              DaoRowBinding row, const std::string& table);

@@ -1,8 +1,9 @@
-#include "db/DynasetCursor.h"
+#include "db/sqlite/DynasetCursor.h"
 
 #include <sqlite3.h>
 
 #include "db/DaoException.h"
+#include "db/sqlite/SqliteRowValues.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ std::string NameAfter(const std::string& message, const std::string& prefix) {
 
 DynasetCursor::DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
                              std::string source)
-    : RecordsetCursor(std::move(connection), std::move(row), std::move(source)) {}
+    : SqliteCursor(std::move(connection), std::move(row), std::move(source)) {}
 
 std::unique_ptr<DynasetCursor> DynasetCursor::Open(std::shared_ptr<StoreConnection> connection,
                                                    DaoRowBinding row, const std::string& sql,
@@ -91,7 +92,7 @@ void DynasetCursor::MapResultColumns() {
 void DynasetCursor::Step() {
     const int rc = sqlite3_step(m_query);
     if (rc == SQLITE_ROW) {
-        m_row.Load(m_query, m_resultColumns);
+        LoadBoundRow(m_row, m_query, m_resultColumns);
         m_state = CursorState::OnRow;
     } else if (rc == SQLITE_DONE) {
         m_state = CursorState::AfterLast;

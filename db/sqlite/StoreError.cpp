@@ -1,4 +1,4 @@
-#include "db/StoreError.h"
+#include "db/sqlite/StoreError.h"
 
 #include <sqlite3.h>
 

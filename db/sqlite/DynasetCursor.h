@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "db/RecordsetCursor.h"
+#include "db/sqlite/SqliteCursor.h"
 
 // A dynaset: the rows of a query (or of a whole table), walked forward and read only.
-class DynasetCursor : public RecordsetCursor {
+class DynasetCursor : public SqliteCursor {
 public:
     // sql is either a table name, whose bound columns are read, or a query to run as written.
     static std::unique_ptr<DynasetCursor> Open(std::shared_ptr<StoreConnection> connection,

@@ -4,7 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "db/StoreError.h"
+#include "db/StoreFileCheck.h"
+#include "db/sqlite/StoreError.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -15,7 +16,7 @@ struct sqlite3_stmt;
 class StoreConnection {
 public:
     // The connection to an existing database file, opened on first use. Never creates a file.
-    static std::shared_ptr<StoreConnection> Acquire(const std::string& path);
+    static std::shared_ptr<StoreConnection> Acquire(const StoreFile& file);
     // Lets go of a connection; the last user's release commits pending writes (and may fail).
     static void Release(std::shared_ptr<StoreConnection>& connection);
 
@@ -39,11 +40,7 @@ public:
     [[noreturn]] void Fail(int resultCode, StoreAction action, const std::string& table = {});
 
 private:
-    struct FileKey {
-        unsigned long long device;
-        unsigned long long inode;
-        auto operator<=>(const FileKey&) const = default;
-    };
+    using FileKey = StoreFileKey;
 
     StoreConnection(sqlite3* db, std::string path, FileKey key);
     void Execute(const char* sql, StoreAction action, const std::string& table);

@@ -1,13 +1,11 @@
-#include "db/StoreConnection.h"
+#include "db/sqlite/StoreConnection.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <map>
 
 #include "db/DaoEngine.h"
 #include "db/DaoException.h"
-#include "db/StoreFileCheck.h"
 
 class ConnectionTable {
 public:
@@ -25,16 +23,15 @@ constexpr int kCacheKiB = 16 * 1024;
 
 }  // namespace
 
-std::shared_ptr<StoreConnection> StoreConnection::Acquire(const std::string& path) {
+std::shared_ptr<StoreConnection> StoreConnection::Acquire(const StoreFile& file) {
     // The store's memory statistics take a global lock on every allocation; nothing here reads
     // them. This only takes effect before the store's first use in the process.
     static const int memoryStatisticsOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     (void)memoryStatisticsOff;
-    const struct stat info = CheckStoreFile(path);
+    const std::string& path = file.path;
     // Keyed by the file itself, so two names for one file share one connection and never lock
     // each other out.
-    const FileKey key{static_cast<unsigned long long>(info.st_dev),
-                      static_cast<unsigned long long>(info.st_ino)};
+    const FileKey key = file.key;
     auto& open = Table().open;
     if (auto found = open.find(key); found != open.end()) {
         if (auto existing = found->second.lock()) return existing;

@@ -1,4 +1,4 @@
-#include "db/TableCursor.h"
+#include "db/sqlite/TableCursor.h"
 
 #include <sqlite3.h>
 
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "db/DaoException.h"
+#include "db/sqlite/SqliteRowValues.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ bool IsDuplicateKey(int extendedCode) {
 
 TableCursor::TableCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
                          std::string table)
-    : RecordsetCursor(std::move(connection), std::move(row), table),
+    : SqliteCursor(std::move(connection), std::move(row), table),
       m_table(std::move(table)),
       m_quotedTable(QuoteIdentifier(m_table)) {}
 
@@ -184,7 +185,7 @@ bool TableCursor::Seek(const char* comparison, const COleVariant& key) {
     if (rc == SQLITE_ROW) {
         m_currentRowid = sqlite3_column_int64(m_seek, 0);
         try {
-            m_row.Load(m_seek, m_resultColumns);
+            LoadBoundRow(m_row, m_seek, m_resultColumns);
         } catch (...) {
             sqlite3_reset(m_seek);
             sqlite3_clear_bindings(m_seek);
@@ -207,7 +208,7 @@ bool TableCursor::LoadRow(int64_t rowid) {
     const int rc = sqlite3_step(m_fetch);
     if (rc == SQLITE_ROW) {
         try {
-            m_row.Load(m_fetch, m_resultColumns);
+            LoadBoundRow(m_row, m_fetch, m_resultColumns);
         } catch (...) {
             sqlite3_reset(m_fetch);
             throw;
@@ -349,11 +350,11 @@ void TableCursor::Update() {
     m_connection->BeginWrite(m_table);
     if (pending == Pending::Adding) {
         sqlite3_stmt* stmt = InsertStatement(mask);
-        m_row.BindColumns(stmt, mask, 1);
+        BindRowColumns(m_row, stmt, mask, 1);
         Write(stmt);
     } else {
         sqlite3_stmt* stmt = UpdateStatement(mask);
-        const int rowidParameter = m_row.BindColumns(stmt, mask, 1);
+        const int rowidParameter = BindRowColumns(m_row, stmt, mask, 1);
         sqlite3_bind_int64(stmt, rowidParameter, m_currentRowid);
         Write(stmt);
     }

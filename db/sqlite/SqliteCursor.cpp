@@ -1,0 +1,24 @@
+#include "db/sqlite/SqliteCursor.h"
+
+#include <sqlite3.h>
+
+SqliteCursor::SqliteCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
+                           std::string source)
+    : RecordsetCursor(std::move(row), std::move(source)), m_connection(std::move(connection)) {}
+
+SqliteCursor::~SqliteCursor() { FinalizeStatements(); }
+
+void SqliteCursor::FinalizeStatements() {
+    for (sqlite3_stmt* stmt : m_statements) sqlite3_finalize(stmt);
+    m_statements.clear();
+}
+
+sqlite3_stmt* SqliteCursor::Own(sqlite3_stmt* stmt) {
+    m_statements.push_back(stmt);
+    return stmt;
+}
+
+void SqliteCursor::Close() {
+    FinalizeStatements();
+    StoreConnection::Release(m_connection);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/RecordsetCursor.h"
+#include "db/sqlite/StoreConnection.h"
+
+struct sqlite3_stmt;
+
+// A cursor of the SQLite store: it holds the file's shared connection and its own statements.
+class SqliteCursor : public RecordsetCursor {
+public:
+    SqliteCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
+                 std::string source);
+    ~SqliteCursor() override;
+
+    void Close() override;
+
+protected:
+    // A statement this cursor owns, finalised with it.
+    sqlite3_stmt* Own(sqlite3_stmt* stmt);
+    void FinalizeStatements();
+
+    std::shared_ptr<StoreConnection> m_connection;
+
+private:
+    std::vector<sqlite3_stmt*> m_statements;
+};
