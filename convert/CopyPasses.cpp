@@ -1,10 +1,31 @@
+#include <cstring>
+
+#include "convert/BracedId.h"
 #include "convert/Conversion.h"
+
+namespace {
+
+// Finds the destination row of a source category: by its full identifier, or else by the
+// identifier as the category pass cuts it after its braced part, which is how an earlier run
+// left a category whose identifier had a tail. Without that second look every rerun would add a
+// twin the category pass could never cut.
+bool SeekCategory(CDstTblCategory& destination, const std::string& categoryId) {
+    const COleVariant key(categoryId, VT_BSTRT);
+    if (destination.Seek("=", &key)) return true;
+    std::string cut = categoryId;
+    ExtractBracedId(cut.data());
+    cut.resize(std::strlen(cut.c_str()));
+    if (cut == categoryId) return false;
+    const COleVariant cutKey(cut, VT_BSTRT);
+    return destination.Seek("=", &cutKey);
+}
+
+}  // namespace
 
 void CopyCategories(CSrcTblPhraseCategory& source, CDstTblCategory& destination) {
     if (!source.IsBOF()) source.MoveFirst();
     while (!source.IsEOF()) {
-        const COleVariant key(source.m_CategoryID.Value(), VT_BSTRT);
-        if (destination.Seek("=", &key)) {
+        if (SeekCategory(destination, source.m_CategoryID.Value())) {
             destination.Edit();
         } else {
             destination.AddNew();

@@ -181,27 +181,62 @@ TEST_F(ConversionRun, EmptySourceAndDestinationGiveAnEmptyRun) {
     EXPECT_TRUE(Destination(kPhrases).empty());
 }
 
-// A category whose identifier had a tail is no longer found by the second run, which adds it
-// again; cutting that new row meets the first one's key. The error is reported, and the passes
-// after it still run.
-TEST_F(ConversionRun, SecondRunReportsTheDuplicateCutAndRunsTheLaterPasses) {
+// Reruns over the same files: a category whose identifier the first run cut after its braced
+// part is found again by that cut identifier, so every run leaves the rows of one run. Plain text
+// that merely begins with a brace stays as the user wrote it.
+TEST_F(ConversionRun, RerunsLeaveTheRowsOfOneRun) {
     {
         TestDb db(m_source);
         AddSourceCategory(db, "A{1}tail", "Tailed");
         AddSourceCategory(db, "B{2}", "Plain");
+        AddSourceCategory(db, "c{3}More", "");
         AddSourceItem(db, "I1", "s", "{\\rtf1 One\\par}", {"A{1}tail"});
+        AddSourceItem(db, "I2", "n", "{Name} is allergic to penicillin", {"B{2}"});
+        AddSourceItem(db, "I3", "e", "", {"c{3}More"});
     }
-    RunConversion(m_source, m_destination, m_host);
-    ASSERT_TRUE(m_host.messages.empty()) << m_host.Texts().front();
-    EXPECT_EQ(Destination(kCategories),
-              (std::vector<std::string>{"A{1}|Tailed|0|{1}", "B{2}|Plain|0|{2}"}));
-
-    // Rows only the second run's passes 4 and 5 can change.
     {
         TestDb db(m_destination);
+        AddDestinationCategory(db, "OWN{7}extra", "Own");
+        AddDestinationPhrase(db, "P7", "OWN{7}extra", "{Dear} colleague");
+    }
+    const std::vector<std::string> categories{"A{1}|Tailed|0|{1}", "B{2}|Plain|0|{2}",
+                                              "c{3}|Undefined|0|{3}", "OWN{7}|Own|0|{7}"};
+    const std::vector<std::string> phrases{
+        "I1|{1}|s|One9||0|2|0", "I2|{2}|n|{Name} is allergic to penicillin9||0|2|0",
+        "I3|{3}|e|9||0|2|0", "P7|{7}|<null>|{Dear} colleague9||0|1|1"};
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        m_host.startButton.clear();
+        RunConversion(m_source, m_destination, m_host);
+        EXPECT_TRUE(m_host.messages.empty()) << m_host.Texts().front();
+        EXPECT_EQ(m_host.startButton, (std::vector<bool>{false, true}));
+        EXPECT_EQ(Destination(kCategories), categories);
+        EXPECT_EQ(Destination(kPhrases), phrases);
+    }
+
+    // The row found by its cut identifier is edited, not merely kept.
+    TestDb(m_source).Exec("UPDATE tblPhraseCategory SET Description = 'Renamed'");
+    RunConversion(m_source, m_destination, m_host);
+    EXPECT_TRUE(m_host.messages.empty()) << m_host.Texts().front();
+    EXPECT_EQ(Destination(kCategories),
+              (std::vector<std::string>{"A{1}|Renamed|0|{1}", "B{2}|Renamed|0|{2}",
+                                        "c{3}|Renamed|0|{3}", "OWN{7}|Own|0|{7}"}));
+}
+
+// Cutting a tail can meet another row's key. The error is reported, and the passes after it
+// still run.
+TEST_F(ConversionRun, ADuplicateCutIsReportedAndTheLaterPassesStillRun) {
+    {
+        TestDb db(m_source);
+        AddSourceCategory(db, "B{2}", "Plain");
+        AddSourceItem(db, "I1", "s", "{\\rtf1 One\\par}", {"B{2}"});
+    }
+    {
+        TestDb db(m_destination);
+        AddDestinationCategory(db, "A{1}", "Own");
+        AddDestinationCategory(db, "A{1}tail", "Own twin");
         AddDestinationPhrase(db, "P9", "Z{5}x", "{\\rtf1 Late\\par}");
     }
-    m_host.startButton.clear();
     RunConversion(m_source, m_destination, m_host);
 
     ASSERT_EQ(m_host.messages.size(), 1u);
@@ -212,10 +247,10 @@ TEST_F(ConversionRun, SecondRunReportsTheDuplicateCutAndRunsTheLaterPasses) {
     EXPECT_NE(report.text.find("tblCategory"), std::string::npos) << report.text;
     EXPECT_EQ(m_host.startButton, (std::vector<bool>{false, true}));
     EXPECT_EQ(Destination(kCategories),
-              (std::vector<std::string>{"A{1}|Tailed|0|{1}", "A{1}tail|Tailed|0|<null>",
-                                        "B{2}|Plain|0|{2}"}));
+              (std::vector<std::string>{"A{1}|Own|0|{1}", "A{1}tail|Own twin|0|<null>",
+                                        "B{2}|Plain|0|<null>"}));
     EXPECT_EQ(Destination(kPhrases),
-              (std::vector<std::string>{"I1|{1}|s|One9||0|2|0", "P9|{5}|<null>|Late9||0|1|1"}));
+              (std::vector<std::string>{"I1|{2}|s|One9||0|2|0", "P9|{5}|<null>|Late9||0|1|1"}));
 }
 
 // A destination table without the index fails when the run selects it: before the passes, so
