@@ -56,7 +56,7 @@ bool IsValidUtf8(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::string text = RtfToPlainText(input);
-    if (input.empty() || input[0] != '{') {
+    if (!input.starts_with("{\\rtf")) {
         if (text != input) {
             std::abort();
         }

@@ -418,7 +418,9 @@ private:
 }  // namespace
 
 std::string RtfToPlainText(std::string_view input) {
-    if (input.empty() || input[0] != '{') {
+    // Only a rich-text document begins with its header; anything else, "{Name} is ..." included,
+    // is the user's plain text.
+    if (!input.starts_with("{\\rtf")) {
         return std::string(input);
     }
     return RtfReader(input).Read();

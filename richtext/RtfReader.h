@@ -4,5 +4,5 @@
 #include <string_view>
 
 // Plain text of a rich-text string, as the rich-text control yields it, in the system code page.
-// A string whose first byte is not "{" is plain text already and comes back unchanged.
+// A string that does not begin with "{\rtf" is plain text already and comes back unchanged.
 std::string RtfToPlainText(std::string_view input);

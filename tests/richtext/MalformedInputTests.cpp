@@ -62,7 +62,9 @@ TEST(MalformedLarge, TenThousandNestedSkippedGroupsThenText) {
     EXPECT_EQ(RtfToPlainText(rtf), "ab");
 }
 
-TEST(MalformedLarge, OnlyOpeningBraces) { EXPECT_EQ(RtfToPlainText(Repeat("{", 1'000'000)), ""); }
+TEST(MalformedLarge, OnlyOpeningBraces) {
+    EXPECT_EQ(RtfToPlainText("{\\rtf1" + Repeat("{", 1'000'000)), "");
+}
 
 TEST(MalformedLarge, TenMegabytesOfParagraphs) {
     const std::string paragraph = "{\\b w\\'e9rd}\\par ";

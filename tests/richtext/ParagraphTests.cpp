@@ -6,8 +6,13 @@ using namespace std::string_literals;
 TALLOWMERE_READER_TABLE(Detection, {"PlainTextUnchanged", "a\\par b {x}", "a\\par b {x}"},
                         {"LeadingSpaceIsNotRtf", R"( {\rtf1 a})", R"( {\rtf1 a})"},
                         {"EmptyStringStaysEmpty", "", ""}, {"NineBarSuffixUnchanged", "9|", "9|"},
-                        {"BraceWithoutRtfHeaderIsRead", R"({a\par b})", "a\r\nb"},
-                        {"EmptyGroupGivesNothing", "{}", ""});
+                        {"BraceWithoutRtfHeaderIsPlain", R"({a\par b})", R"({a\par b})"},
+                        {"EmptyGroupIsPlain", "{}", "{}"},
+                        {"BracedNameIsPlain", "{Name} is allergic to penicillin",
+                         "{Name} is allergic to penicillin"},
+                        {"LoneBraceIsPlain", "{", "{"},
+                        {"HeaderIsCaseSensitive", R"({\RTF1 a})", R"({\RTF1 a})"},
+                        {"RtfHeaderIsRead", R"({\rtf a\par b})", "a\r\nb"});
 
 TALLOWMERE_READER_TABLE(ParagraphMarks, {"FinalParDropped", R"({\rtf1 X\par})", "X"},
                         {"OnlyOneFinalMarkDropped", R"({\rtf1 X\par\par})", "X\r\n"},
