@@ -26,16 +26,21 @@ void StartCommand::Run(const std::string& source, const std::string& destination
 }
 
 void StartCommand::RunAndReport(const std::string& source, const std::string& destination) {
-    // The general handler for errors that leave the Start handler: the window stays usable.
+    // The general handler for errors that leave the Start handler: the window stays usable, and
+    // Start is enabled again, since a run that ended early never got to enable it.
+    std::string report;
     try {
         Run(source, destination);
+        return;
     } catch (const CDaoException& e) {
-        m_host.ShowAppMessage(DaoErrorMessage(e), MB_OK);
+        report = DaoErrorMessage(e);
     } catch (const CMemoryException&) {
-        m_host.ShowAppMessage("Out of memory.", MB_OK);
+        report = "Out of memory.";
     } catch (const std::bad_alloc&) {
-        m_host.ShowAppMessage("Out of memory.", MB_OK);
+        report = "Out of memory.";
     } catch (const std::exception& e) {
-        m_host.ShowAppMessage(std::string("The conversion stopped: ") + e.what(), MB_OK);
+        report = std::string("The conversion stopped: ") + e.what();
     }
+    m_host.EnableStartButton(true);
+    m_host.ShowAppMessage(report, MB_OK);
 }

@@ -23,7 +23,8 @@ public:
 
     // The handler's steps; an engine error of the run leaves it.
     void Run(const std::string& source, const std::string& destination);
-    // Run, with an error that leaves it reported as the framework's general handler reports it.
+    // Run, with an error that leaves it reported as the framework's general handler reports it
+    // and the Start button enabled again.
     void RunAndReport(const std::string& source, const std::string& destination);
 
     const std::unique_ptr<CDaoWorkspace>& Workspace() const { return m_pWorkspace; }

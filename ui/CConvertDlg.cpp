@@ -300,6 +300,12 @@ void CConvertDlg::OnStart() {
         m_messages->ShowAppMessage("An unexpected error ended the operation.",
                                    MB_OK | MB_ICONEXCLAMATION);
     }
+    // However the run ended, Start is usable again and has the focus back: disabling it during
+    // the run moved the focus on to the source field, where the next Enter closes the program.
+    if (QWidget* start = GetDlgItem(IDC_START)) {
+        start->setEnabled(true);
+        start->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 int CConvertDlg::ShowOwnedMessage(const std::string& text, const std::string& caption,

@@ -102,7 +102,7 @@ TEST_F(StartFlow, MissingWorkgroupFileGivesTwoMessagesThenTheNextStartReusesTheW
 }
 
 // The run fails on opening: the engine error leaves the handler and is reported by the general
-// handler; the workspace stays made and the Start button was never disabled.
+// handler; the workspace stays made and the Start button ends enabled.
 TEST_F(StartFlow, MissingSourceIsReportedWithoutCompletion) {
     const std::string missing = m_dir.File("missing.db");
     EXPECT_THROW(m_start.Run(missing, m_destination), CDaoException);
@@ -115,7 +115,7 @@ TEST_F(StartFlow, MissingSourceIsReportedWithoutCompletion) {
     EXPECT_NE(m_host.messages[0].text.find(missing), std::string::npos) << m_host.messages[0].text;
     EXPECT_NE(m_host.messages[0].text.find("  \r\rDAO Code:  3024"), std::string::npos)
         << m_host.messages[0].text;
-    EXPECT_TRUE(m_host.startButton.empty());
+    EXPECT_EQ(m_host.startButton, std::vector<bool>{true});
     const CDaoWorkspace* kept = m_start.Workspace().get();
     ASSERT_NE(kept, nullptr);
     EXPECT_TRUE(kept->IsOpen());
@@ -125,6 +125,22 @@ TEST_F(StartFlow, MissingSourceIsReportedWithoutCompletion) {
     m_start.RunAndReport(m_source, m_destination);
     EXPECT_EQ(m_host.Texts(), std::vector<std::string>{"Conversion complete!"});
     EXPECT_FALSE(m_start.Workspace());
+}
+
+// An engine error inside the copy passes ends the run before it could enable Start again; the
+// handler does, after the rows written so far.
+TEST_F(StartFlow, AnErrorThatEndsTheRunEnablesStartAgain) {
+    {
+        TestDb db(m_source);
+        AddSourceCategory(db, "K{2}", "Bad");
+        db.Exec("UPDATE tblPhraseCategory SET Gen_Tag = 'not a number' WHERE CategoryID = 'K{2}'");
+    }
+    m_start.RunAndReport(m_source, m_destination);
+    ASSERT_EQ(m_host.messages.size(), 1u);
+    EXPECT_EQ(m_host.messages[0].kind, Kind::App);
+    EXPECT_NE(m_host.messages[0].text.find("Gen_Tag"), std::string::npos)
+        << m_host.messages[0].text;
+    EXPECT_EQ(m_host.startButton, (std::vector<bool>{false, true}));
 }
 
 TEST_F(StartFlow, ErrorReportedByAPassStillEndsWithCompletion) {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <ostream>
 
 #include "platform/Profile.h"
 #include "tests/support/TestDatabases.h"
@@ -272,32 +273,66 @@ TEST_F(ConvertDlgTest, AMissingLookupKeyShowsOnlyItsOwnMessage) {
     EXPECT_TRUE(Button(dlg, IDC_START)->isEnabled());
 }
 
-// An engine error inside the copy passes: reported, no completion message, and Start stays
-// disabled as the run left it.
-TEST_F(ConvertDlgTest, ARunThatFailsMidwayLeavesStartDisabled) {
+// However a run ends (completed, or an engine error inside the copy passes) and however it was
+// started, Start is enabled again and has the focus, so the next Enter starts another run instead
+// of closing the program.
+struct StartAgainCase {
+    const char* name;
+    bool keyboard;
+    bool failing;
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const StartAgainCase& c, std::ostream* out) { *out << c.name; }
+
+class StartAgainTest : public ConvertDlgTest,
+                       public ::testing::WithParamInterface<StartAgainCase> {};
+
+TEST_P(StartAgainTest, StartIsEnabledAndFocusedAfterTheRun) {
+    const StartAgainCase& c = GetParam();
     WriteWorkgroupLookup();
     const std::string source = m_data.File("am_pub.mdb");
     const std::string destination = m_data.File("Scrivane.mdb");
-    MakeDatabases(source, destination);
-    // The category pass seeks the second row and cannot read its number: an engine error
-    // mid-run (the first row, read when the table opens, is sound).
-    TestDb(destination)
-        .Exec(
-            "INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES ('A{0}', 'sound', 1),"
-            " ('Cardiology {C1}', 'x', 'abc')");
-    profile.WriteProfileString("Paths", "Source", source);
-    profile.WriteProfileString("Paths", "Destination", destination);
+    MakeRememberedDatabases(source, destination);
+    if (c.failing) {
+        // The category pass seeks the second row and cannot read its number: an engine error
+        // mid-run (the first row, read when the table opens, is sound).
+        TestDb(destination)
+            .Exec(
+                "INSERT INTO tblCategory (CategoryID, Description, ZOrder) VALUES ('A{0}', "
+                "'sound', 1), ('Cardiology {C1}', 'x', 'abc')");
+    }
     CConvertDlg dlg(profile, Services());
     ASSERT_TRUE(dlg.Initialize());
-
-    Button(dlg, IDC_START)->click();
+    dlg.show();
+    QPushButton* start = Button(dlg, IDC_START);
+    if (c.keyboard) {
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_Return);
+    } else {
+        QTest::mouseClick(start, Qt::LeftButton);
+    }
 
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_FALSE(messages.shown[0].owned);
-    EXPECT_NE(messages.shown[0].text, "Conversion complete!");
-    EXPECT_FALSE(Button(dlg, IDC_START)->isEnabled());
+    EXPECT_EQ(messages.shown[0].text == "Conversion complete!", !c.failing)
+        << messages.shown[0].text;
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_EQ(dlg.focusWidget(), start);
+
+    QTest::keyClick(dlg.focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.result(), 0);
+    dlg.OnCancel();
 }
+
+INSTANTIATE_TEST_SUITE_P(Runs, StartAgainTest,
+                         ::testing::Values(StartAgainCase{"MouseCompleted", false, false},
+                                           StartAgainCase{"KeyboardCompleted", true, false},
+                                           StartAgainCase{"MouseFailed", false, true},
+                                           StartAgainCase{"KeyboardFailed", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A path of more than 255 characters: Start uses it whole; only the OK command refuses it.
 TEST_F(ConvertDlgTest, AnOverLongPathIsUsedInFullAndRefusedOnlyByOk) {
