@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <utility>
 
+#include "platform/SettingsText.h"
+
 namespace {
 
 QSettings OpenProfile(const std::string& registryKey, const std::string& applicationName) {
@@ -22,14 +24,15 @@ Profile::Profile(std::string registryKey, std::string applicationName)
 std::string Profile::GetProfileString(const std::string& section, const std::string& entry,
                                       const std::string& defaultValue) const {
     QSettings settings = OpenProfile(m_registryKey, m_applicationName);
-    const QVariant value = settings.value(ValueKey(section, entry));
-    if (!value.isValid()) return defaultValue;
-    return value.toString().toLocal8Bit().toStdString();
+    const std::optional<QString> value = ReadSettingsText(settings, ValueKey(section, entry));
+    if (!value) return defaultValue;
+    return value->toLocal8Bit().toStdString();
 }
 
 bool Profile::WriteProfileString(const std::string& section, const std::string& entry,
                                  const std::string& value) {
     QSettings settings = OpenProfile(m_registryKey, m_applicationName);
+    KeepSettingsTexts(settings);  // writing rewrites the whole file
     settings.setValue(ValueKey(section, entry), QString::fromLocal8Bit(value));
     settings.sync();
     return settings.status() == QSettings::NoError;

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <cstring>
 
+#include "platform/SettingsText.h"
+
 bool SettingsRegistry::OpenKey(const std::string& subkey) {
     m_settings.reset();
     QStringList parts = QString::fromLocal8Bit(subkey).split(u'\\', Qt::SkipEmptyParts);
@@ -14,7 +16,7 @@ bool SettingsRegistry::OpenKey(const std::string& subkey) {
     const QString group = parts.mid(3).join(u'/');
     auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                                 organization, application);
-    if (!settings->childGroups().contains(parts.at(3))) {
+    if (!SettingsGroupExists(*settings, parts.at(3))) {
         return false;
     }
     m_group = group;
@@ -25,9 +27,9 @@ bool SettingsRegistry::OpenKey(const std::string& subkey) {
 bool SettingsRegistry::QueryValue(const std::string& name, char* buffer, std::size_t bufferSize) {
     if (!m_settings) return false;
     const QString key = m_group + u'/' + QString::fromLocal8Bit(name);
-    const QVariant value = m_settings->value(key);
-    if (!value.isValid()) return false;
-    const QByteArray bytes = value.toString().toLocal8Bit();
+    const std::optional<QString> value = ReadSettingsText(*m_settings, key);
+    if (!value) return false;
+    const QByteArray bytes = value->toLocal8Bit();
     if (static_cast<std::size_t>(bytes.size()) + 1 > bufferSize) return false;
     std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(bytes.size()));
     buffer[bytes.size()] = '\0';
