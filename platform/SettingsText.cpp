@@ -69,10 +69,14 @@ bool SettingsGroupExists(const QSettings& settings, const QString& group) {
 }
 
 void KeepSettingsTexts(QSettings& settings) {
+    // Only this file's own values: one read from a fallback file is not copied into it.
+    const bool fallbacks = settings.fallbacksEnabled();
+    settings.setFallbacksEnabled(false);
     for (const QString& key : settings.allKeys()) {
         if (settings.value(key).typeId() != QMetaType::QStringList) continue;
         if (std::optional<QString> text = ReadSettingsText(settings, key)) {
             settings.setValue(key, *text);
         }
     }
+    settings.setFallbacksEnabled(fallbacks);
 }
