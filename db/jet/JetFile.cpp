@@ -1,11 +1,12 @@
 #include "db/jet/JetFile.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <strings.h>
 
 #include "db/DaoException.h"
 #include "db/jet/JetTableReader.h"
@@ -17,7 +18,12 @@ namespace {
 // The system catalog's definition always sits on this page.
 constexpr std::uint32_t kCatalogPage = 2;
 
-std::string ReadWholeFile(const std::string& path) {
+struct FileBytes {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+};
+
+FileBytes ReadWholeFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -26,38 +32,47 @@ std::string ReadWholeFile(const std::string& path) {
         ThrowDaoException(DaoError::NoPermission,
                           "You do not have permission to open the database '" + path + "'.");
     }
-    std::string bytes;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         ThrowDaoException(DaoError::InvalidPath, "'" + path + "' is not a database file.");
     }
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+    // Read, not mapped: a mapping of a file another program cuts short would crash the reader.
+    FileBytes file;
+    const auto capacity = static_cast<std::size_t>(info.st_size);
+    file.bytes = std::make_unique_for_overwrite<char[]>(capacity + 1);
+    while (file.size < capacity) {
+        const ssize_t got = read(fd, file.bytes.get() + file.size, capacity - file.size);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             close(fd);
-            ThrowDaoException(DaoError::DiskIo, "Disk or network error while reading '" + path + "'.");
+            ThrowDaoException(DaoError::DiskIo,
+                              "Disk or network error while reading '" + path + "'.");
         }
         if (got == 0) break;  // the file shrank while it was read
-        done += static_cast<std::size_t>(got);
+        file.size += static_cast<std::size_t>(got);
     }
     close(fd);
-    bytes.resize(done);
-    return bytes;
+    return file;
 }
 
 }  // namespace
 
 std::unique_ptr<JetFile> JetFile::Open(const std::string& path) {
-    return FromBytes(ReadWholeFile(path), path);
+    FileBytes file = ReadWholeFile(path);
+    return FromBytes(std::move(file.bytes), file.size, path);
 }
 
 std::unique_ptr<JetFile> JetFile::FromBytes(std::string bytes, std::string name) {
+    auto copy = std::make_unique_for_overwrite<char[]>(bytes.size() + 1);
+    std::copy(bytes.begin(), bytes.end(), copy.get());
+    return FromBytes(std::move(copy), bytes.size(), std::move(name));
+}
+
+std::unique_ptr<JetFile> JetFile::FromBytes(std::unique_ptr<char[]> bytes, std::size_t size,
+                                            std::string name) {
     const JetVersion version =
-        JetVersionOfHeader(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        JetVersionOfHeader(reinterpret_cast<const unsigned char*>(bytes.get()), size);
     if (version == JetVersion::NotJet) {
         ThrowDaoException(DaoError::UnrecognizedFormat,
                           "Unrecognized database format '" + name + "'. It is not a Jet database.");
@@ -68,21 +83,22 @@ std::unique_ptr<JetFile> JetFile::FromBytes(std::string bytes, std::string name)
                               "'. It is a Jet or ACE database of a version this program cannot "
                               "read; it reads Jet 3 and Jet 4 (.mdb) files.");
     }
-    return std::unique_ptr<JetFile>(new JetFile(std::move(bytes), std::move(name), version));
+    return std::unique_ptr<JetFile>(new JetFile(std::move(bytes), size, std::move(name), version));
 }
 
-JetFile::JetFile(std::string bytes, std::string path, JetVersion version)
-    : m_bytes(std::move(bytes)), m_path(std::move(path)), m_version(version) {
+JetFile::JetFile(std::unique_ptr<char[]> bytes, std::size_t size, std::string path,
+                 JetVersion version)
+    : m_bytes(std::move(bytes)), m_size(size), m_path(std::move(path)), m_version(version) {
     const std::size_t pageSize = JetPageSize(version);
-    if (m_bytes.size() < JetMinimumFileSize(version) || m_bytes.size() % pageSize != 0) {
-        Damaged("it holds " + std::to_string(m_bytes.size()) + " bytes, not whole " +
+    if (m_size < JetMinimumFileSize(version) || m_size % pageSize != 0) {
+        Damaged("it holds " + std::to_string(m_size) + " bytes, not whole " +
                 std::to_string(pageSize) + "-byte pages of a database");
     }
-    m_pageCount = static_cast<std::uint32_t>(m_bytes.size() / pageSize);
+    m_pageCount = static_cast<std::uint32_t>(m_size / pageSize);
     m_mdb = std::make_unique<JetMdb>();
     {
         LibMdbQuiet quiet;
-        m_mdb->handle = mdb_open_buffer(m_bytes.data(), m_bytes.size(), MDB_NOFLAGS);
+        m_mdb->handle = mdb_open_buffer(m_bytes.get(), m_size, MDB_NOFLAGS);
     }
     MdbHandle* mdb = m_mdb->handle;
     if (mdb == nullptr) Damaged("its header page cannot be read");
@@ -100,7 +116,7 @@ JetFile::~JetFile() = default;
 
 const unsigned char* JetFile::Page(std::uint32_t page) const {
     if (page >= m_pageCount) return nullptr;
-    return reinterpret_cast<const unsigned char*>(m_bytes.data()) +
+    return reinterpret_cast<const unsigned char*>(m_bytes.get()) +
            static_cast<std::size_t>(page) * PageSize();
 }
 
@@ -139,9 +155,8 @@ const std::vector<JetCatalogEntry>& JetFile::Catalog() {
         JetCatalogEntry entry;
         entry.name = row[1].bytes;
         entry.type = static_cast<int>(row[2].integer & 0x7F);
-        entry.flags = row[3].kind == JetValueKind::Integer
-                          ? static_cast<std::uint32_t>(row[3].integer)
-                          : 0;
+        entry.flags =
+            row[3].kind == JetValueKind::Integer ? static_cast<std::uint32_t>(row[3].integer) : 0;
         entry.definitionPage = static_cast<std::uint32_t>(row[0].integer) & 0x00FFFFFF;
         entries.push_back(std::move(entry));
     });
@@ -163,6 +178,7 @@ const JetCatalogEntry& JetFile::FindTable(const std::string& name) {
                           "'" + name + "' in '" + m_path + "' is " + what +
                               ", not a table; the glossary is read from its tables only.");
     }
-    ThrowDaoException(DaoError::TableNotFound, "The database engine cannot find the table or query '" +
-                                                   name + "' in '" + m_path + "'.");
+    ThrowDaoException(
+        DaoError::TableNotFound,
+        "The database engine cannot find the table or query '" + name + "' in '" + m_path + "'.");
 }

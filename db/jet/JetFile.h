@@ -30,6 +30,8 @@ public:
     static std::unique_ptr<JetFile> Open(const std::string& path);
     // A database held in memory; name stands for the file in error descriptions.
     static std::unique_ptr<JetFile> FromBytes(std::string bytes, std::string name);
+    static std::unique_ptr<JetFile> FromBytes(std::unique_ptr<char[]> bytes, std::size_t size,
+                                              std::string name);
 
     ~JetFile();
     JetFile(const JetFile&) = delete;
@@ -57,9 +59,10 @@ public:
     std::string TextToUtf8(const unsigned char* data, std::size_t size) const;
 
 private:
-    JetFile(std::string bytes, std::string path, JetVersion version);
+    JetFile(std::unique_ptr<char[]> bytes, std::size_t size, std::string path, JetVersion version);
 
-    std::string m_bytes;
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_size = 0;
     std::string m_path;
     JetVersion m_version;
     std::uint32_t m_pageCount = 0;

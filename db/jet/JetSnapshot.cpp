@@ -52,8 +52,8 @@ std::unique_ptr<JetSnapshot> JetSnapshot::Open(const std::string& path) {
 }
 
 JetSnapshot::JetSnapshot(std::unique_ptr<JetFile> file) : m_file(std::move(file)) {
-    const int rc = sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -72,8 +72,8 @@ void JetSnapshot::Fail(const std::string& table) {
                                                    "': " + sqlite3_errmsg(m_db) + ".");
 }
 
-void JetSnapshot::Execute(const std::string& sql) {
-    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail({});
+void JetSnapshot::Execute(const std::string& sql, const std::string& table) {
+    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(table);
 }
 
 void JetSnapshot::LoadTablesFor(const std::string& sql) {
@@ -108,11 +108,11 @@ void JetSnapshot::LoadTable(const std::string& name) {
     create += ")";
     insert += ")";
 
-    Execute("BEGIN");
+    Execute("BEGIN", name);
     sqlite3_stmt* statement = nullptr;
     std::uint64_t rows = 0;
     try {
-        Execute(create);
+        Execute(create, name);
         if (sqlite3_prepare_v2(m_db, insert.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
             Fail(name);
         }
@@ -146,7 +146,7 @@ void JetSnapshot::LoadTable(const std::string& name) {
         });
         sqlite3_finalize(statement);
         statement = nullptr;
-        Execute("COMMIT");
+        Execute("COMMIT", name);
     } catch (...) {
         sqlite3_finalize(statement);
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);

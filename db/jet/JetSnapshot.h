@@ -33,7 +33,7 @@ public:
     std::uint64_t RowsRead() const { return m_rowsRead; }
 
 private:
-    void Execute(const std::string& sql);
+    void Execute(const std::string& sql, const std::string& table);
     [[noreturn]] void Fail(const std::string& table);
 
     std::unique_ptr<JetFile> m_file;

@@ -8,7 +8,6 @@
 #include "db/jet/JetPages.h"
 #include "db/jet/LibMdb.h"
 
-
 struct JetTableReader::Definition {
     MdbCatalogEntry entry{};
     MdbTableDef* table = nullptr;
@@ -49,8 +48,10 @@ JetTableReader::JetTableReader(JetFile& file, const JetCatalogEntry& table)
     }
     for (unsigned i = 0; i < def->num_cols; ++i) {
         const auto* col = static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, i));
-        m_columns.push_back(
-            {col->name, col->col_type, JetKindOfType(col->col_type), col->col_scale});
+        const std::string name = col->name;
+        // Jet column names are never empty and differ without regard to case.
+        if (name.empty() || ColumnIndex(name) >= 0) Damaged("its column names are garbled");
+        m_columns.push_back({name, col->col_type, JetKindOfType(col->col_type), col->col_scale});
     }
 }
 
@@ -158,8 +159,8 @@ void JetTableReader::ReadPage(std::uint32_t page, const std::vector<int>& column
                     " has a broken offset");
         }
         if ((static_cast<std::uint32_t>(start) & kDeletedRow) != 0 || length == 0) continue;
-        const int cracked = mdb_crack_row(def, static_cast<int>(start & kOffsetMask), length,
-                                          fields.data());
+        const int cracked =
+            mdb_crack_row(def, static_cast<int>(start & kOffsetMask), length, fields.data());
         if (cracked < 0 || static_cast<unsigned>(cracked) > def->num_cols) {
             Damaged("row " + std::to_string(r) + " of page " + std::to_string(page) +
                     " cannot be taken apart");
@@ -180,12 +181,12 @@ void JetTableReader::ReadPage(std::uint32_t page, const std::vector<int>& column
                 (field.start < 0 || field.siz < 0 ||
                  static_cast<std::size_t>(field.start) + static_cast<std::size_t>(field.siz) >
                      pageSize)) {
-                Damaged("a value in row " + std::to_string(r) + " of page " +
-                        std::to_string(page) + " lies outside its page");
+                Damaged("a value in row " + std::to_string(r) + " of page " + std::to_string(page) +
+                        " lies outside its page");
             }
-            values[v] = Decode(columns[v], buffer + (field.is_null ? 0 : field.start),
-                               field.is_null ? 0 : static_cast<std::size_t>(field.siz),
-                               field.is_null != 0);
+            values[v] =
+                Decode(columns[v], buffer + (field.is_null ? 0 : field.start),
+                       field.is_null ? 0 : static_cast<std::size_t>(field.siz), field.is_null != 0);
         }
         sink(values);
         ++rows;

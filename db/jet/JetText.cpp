@@ -7,33 +7,35 @@
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes one character as UTF-8 at out, which has room for four bytes; returns the end.
+char* PutUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
-// Joins UTF-16 code units into characters.
+// Joins UTF-16 code units into characters, written as UTF-8 into a buffer with room for three
+// bytes a unit.
 class Utf16Writer {
 public:
-    explicit Utf16Writer(std::string& out) : m_out(out) {}
-    ~Utf16Writer() { Flush(); }
+    explicit Utf16Writer(char* out) : m_out(out) {}
 
     void Put(char16_t unit) {
         if (unit >= 0xDC00 && unit <= 0xDFFF && m_high != 0) {
-            AppendUtf8(m_out, 0x10000 + ((m_high - 0xD800) << 10) + (unit - 0xDC00));
+            m_out = PutUtf8(m_out, 0x10000 + ((m_high - 0xD800) << 10) + (unit - 0xDC00));
             m_high = 0;
             return;
         }
@@ -41,51 +43,56 @@ public:
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             m_high = unit;
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            AppendUtf8(m_out, 0xFFFD);
+            m_out = PutUtf8(m_out, 0xFFFD);
         } else {
-            AppendUtf8(m_out, unit);
+            m_out = PutUtf8(m_out, unit);
         }
+    }
+
+    // Ends the text; returns where it ends.
+    char* Finish() {
+        Flush();
+        return m_out;
     }
 
 private:
     void Flush() {
-        if (m_high != 0) AppendUtf8(m_out, 0xFFFD);
+        if (m_high != 0) m_out = PutUtf8(m_out, 0xFFFD);
         m_high = 0;
     }
 
-    std::string& m_out;
+    char* m_out;
     char16_t m_high = 0;
 };
 
 }  // namespace
 
 std::string Jet4TextToUtf8(const unsigned char* data, std::size_t size) {
-    std::string out;
-    out.reserve(size + size / 2);
-    {
-        Utf16Writer writer(out);
-        std::size_t i = 0;
-        const bool compressed = size >= 2 && data[0] == 0xFF && data[1] == 0xFE;
-        if (compressed) {
-            i = 2;
-            bool oneByte = true;
-            while (i < size) {
-                if (data[i] == 0) {
-                    oneByte = !oneByte;
-                    ++i;
-                } else if (oneByte) {
-                    writer.Put(data[i++]);
-                } else if (i + 1 < size) {
-                    writer.Put(static_cast<char16_t>(data[i] | data[i + 1] << 8));
-                    i += 2;
-                } else {
-                    break;  // a lone last byte of a two-byte run: damaged, dropped
-                }
+    // At most one unit a byte (compressed text), at most three UTF-8 bytes a unit; a surrogate
+    // pair takes four bytes for two units.
+    std::string out(3 * size + 4, '\0');
+    Utf16Writer writer(out.data());
+    std::size_t i = 0;
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+        i = 2;
+        bool oneByte = true;
+        while (i < size) {
+            if (data[i] == 0) {
+                oneByte = !oneByte;
+                ++i;
+            } else if (oneByte) {
+                writer.Put(data[i++]);
+            } else if (i + 1 < size) {
+                writer.Put(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+                i += 2;
+            } else {
+                break;  // a lone last byte of a two-byte run: damaged, dropped
             }
-        } else {
-            for (; i + 1 < size; i += 2) writer.Put(static_cast<char16_t>(data[i] | data[i + 1] << 8));
         }
+    } else {
+        for (; i + 1 < size; i += 2) writer.Put(static_cast<char16_t>(data[i] | data[i + 1] << 8));
     }
+    out.resize(static_cast<std::size_t>(writer.Finish() - out.data()));
     return out;
 }
 
@@ -104,7 +111,8 @@ std::string CodePageText::ToUtf8(const unsigned char* data, std::size_t size) co
     std::string out;
     if (m_converter == reinterpret_cast<void*>(-1)) {
         // No converter at all: keep ASCII, mark the rest.
-        for (std::size_t i = 0; i < size; ++i) out += data[i] < 0x80 ? static_cast<char>(data[i]) : '?';
+        for (std::size_t i = 0; i < size; ++i)
+            out += data[i] < 0x80 ? static_cast<char>(data[i]) : '?';
         return out;
     }
     const auto cd = static_cast<iconv_t>(m_converter);

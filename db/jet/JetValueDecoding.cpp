@@ -20,9 +20,8 @@ constexpr std::uint32_t kLongValueLength = 0x3FFFFFFF;
 // groups stored little-endian.
 std::string GuidText(const unsigned char* g) {
     char text[40];
-    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  Le32(g), Le16(g + 4), Le16(g + 6), g[8], g[9], g[10], g[11], g[12], g[13], g[14],
-                  g[15]);
+    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", Le32(g),
+                  Le16(g + 4), Le16(g + 6), g[8], g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
     return text;
 }
 
@@ -108,8 +107,8 @@ JetValue JetTableReader::Decode(int column, const unsigned char* data, std::size
             return Integer(static_cast<std::int32_t>(Le32(data)));
         case MDB_MONEY: {
             need(8);
-            const std::int64_t units =
-                static_cast<std::int64_t>(Le32(data) | static_cast<std::uint64_t>(Le32(data + 4)) << 32);
+            const std::int64_t units = static_cast<std::int64_t>(
+                Le32(data) | static_cast<std::uint64_t>(Le32(data + 4)) << 32);
             return Real(static_cast<double>(units) / 10000.0);
         }
         case MDB_FLOAT: {
@@ -138,14 +137,15 @@ JetValue JetTableReader::Decode(int column, const unsigned char* data, std::size
             return Bytes(JetValueKind::Text, m_file.TextToUtf8(data, size));
         case MDB_MEMO: {
             const std::string raw = LongValue(data, size);
-            return Bytes(JetValueKind::Text,
-                         m_file.TextToUtf8(reinterpret_cast<const unsigned char*>(raw.data()),
-                                           raw.size()));
+            return Bytes(
+                JetValueKind::Text,
+                m_file.TextToUtf8(reinterpret_cast<const unsigned char*>(raw.data()), raw.size()));
         }
         case MDB_OLE:
             return Bytes(JetValueKind::Blob, LongValue(data, size));
         default:
-            return Bytes(JetValueKind::Blob, std::string(reinterpret_cast<const char*>(data), size));
+            return Bytes(JetValueKind::Blob,
+                         std::string(reinterpret_cast<const char*>(data), size));
     }
 }
 
@@ -200,8 +200,7 @@ std::string_view JetTableReader::LongValueRow(std::uint32_t pageRow) const {
     }
     // Rows fill the page from its end: a row ends where the one before it starts.
     const std::size_t start = Le16(page + countOffset + 2 + 2 * row) & kOffsetMask;
-    const std::size_t end =
-        row == 0 ? pageSize : Le16(page + countOffset + 2 * row) & kOffsetMask;
+    const std::size_t end = row == 0 ? pageSize : Le16(page + countOffset + 2 * row) & kOffsetMask;
     if (start < countOffset + 2 + 2 * count || start > end || end > pageSize) {
         Damaged("a long value's row has a broken offset");
     }
