@@ -5,7 +5,8 @@
 
 // Walks every row of a destination table, first to last, handing each to rewrite. An engine
 // error ends the walk at once and is reported; rows already rewritten stay so. 1 when the walk
-// ended normally, 0 when an engine error ended it.
+// ended normally, 0 when an engine error ended it. A write group that could not be committed
+// lost rows of earlier passes too: that ends the whole run.
 template <class Recordset, class Rewrite>
 int RewriteEveryRow(Recordset& recordset, UserMessages& messages, Rewrite&& rewrite) {
     try {
@@ -15,6 +16,8 @@ int RewriteEveryRow(Recordset& recordset, UserMessages& messages, Rewrite&& rewr
             recordset.MoveNext();
         }
         return 1;
+    } catch (const CDaoCommitException&) {
+        throw;
     } catch (const CDaoException& e) {
         ReportDaoException(e, messages);
         return 0;

@@ -50,6 +50,13 @@ public:
     std::shared_ptr<CDaoErrorInfo> m_pErrorInfo;
 };
 
+// Writes already acknowledged were lost: a write group could not be committed, so the rows
+// written since the last commit are not in the file. Whichever pass meets it, the run ends.
+class CDaoCommitException : public CDaoException {
+public:
+    using CDaoException::CDaoException;
+};
+
 // The engine ran out of memory.
 class CMemoryException : public std::exception {
 public:

@@ -34,10 +34,43 @@ std::unique_ptr<DynasetCursor> DynasetCursor::Open(std::shared_ptr<StoreConnecti
         cursor->Prepare(sql);
     }
     cursor->MapResultColumns();
+    cursor->m_connection->AddReader(cursor.get());
     cursor->Step();
     cursor->m_atFirst = true;
     if (cursor->m_state == CursorState::AfterLast) cursor->m_state = CursorState::Empty;
     return cursor;
+}
+
+DynasetCursor::~DynasetCursor() {
+    if (m_connection) m_connection->RemoveReader(this);
+}
+
+void DynasetCursor::Close() {
+    if (m_connection) m_connection->RemoveReader(this);
+    SqliteCursor::Close();
+}
+
+sqlite3_stmt* DynasetCursor::PrepareOn(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc =
+        sqlite3_prepare_v3(db, sqlite3_sql(m_query), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    // The same query over the same rows gives them in the same order.
+    for (long long row = 0; rc == SQLITE_OK && row < m_rowsStepped; ++row) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) {
+        const std::string message = StoreMessage(db);
+        sqlite3_finalize(stmt);
+        ThrowStoreError(rc == SQLITE_DONE ? SQLITE_ERROR : rc, m_connection->Path(),
+                        StoreAction::Read, m_source, message);
+    }
+    return stmt;
+}
+
+void DynasetCursor::MoveTo(sqlite3_stmt* stmt) {
+    ReplaceStatement(m_query, stmt);
+    m_query = stmt;
 }
 
 void DynasetCursor::Prepare(const std::string& sql) {
@@ -92,12 +125,14 @@ void DynasetCursor::MapResultColumns() {
 void DynasetCursor::Step() {
     const int rc = sqlite3_step(m_query);
     if (rc == SQLITE_ROW) {
+        ++m_rowsStepped;
         LoadBoundRow(m_row, m_query, m_resultColumns);
         m_state = CursorState::OnRow;
     } else if (rc == SQLITE_DONE) {
         m_state = CursorState::AfterLast;
     } else {
         sqlite3_reset(m_query);
+        m_rowsStepped = 0;
         m_state = CursorState::NoCurrent;
         m_connection->Fail(rc, StoreAction::Read, m_source);
     }
@@ -106,6 +141,7 @@ void DynasetCursor::Step() {
 void DynasetCursor::MoveFirst() {
     if (m_atFirst && m_state == CursorState::OnRow) return;
     sqlite3_reset(m_query);
+    m_rowsStepped = 0;
     Step();
     m_atFirst = true;
     if (m_state == CursorState::AfterLast) m_state = CursorState::Empty;

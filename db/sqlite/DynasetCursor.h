@@ -7,8 +7,10 @@
 #include "db/sqlite/SqliteCursor.h"
 
 // A dynaset: the rows of a query (or of a whole table), walked forward and read only.
-class DynasetCursor : public SqliteCursor {
+class DynasetCursor : public SqliteCursor, private ConnectionReader {
 public:
+    ~DynasetCursor() override;
+
     // sql is either a table name, whose bound columns are read, or a query to run as written.
     static std::unique_ptr<DynasetCursor> Open(std::shared_ptr<StoreConnection> connection,
                                                DaoRowBinding row, const std::string& sql,
@@ -16,6 +18,7 @@ public:
 
     void MoveFirst() override;
     void MoveNext() override;
+    void Close() override;
 
 private:
     DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,
@@ -24,8 +27,11 @@ private:
     void Prepare(const std::string& sql);
     void MapResultColumns();
     void Step();
+    sqlite3_stmt* PrepareOn(sqlite3* db) override;
+    void MoveTo(sqlite3_stmt* stmt) override;
 
     sqlite3_stmt* m_query = nullptr;
     std::vector<int> m_resultColumns;
     bool m_atFirst = false;
+    long long m_rowsStepped = 0;  // rows the query has given since it was last reset
 };

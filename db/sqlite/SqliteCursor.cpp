@@ -18,6 +18,17 @@ sqlite3_stmt* SqliteCursor::Own(sqlite3_stmt* stmt) {
     return stmt;
 }
 
+void SqliteCursor::ReplaceStatement(sqlite3_stmt* old, sqlite3_stmt* replacement) {
+    for (sqlite3_stmt*& stmt : m_statements) {
+        if (stmt == old) {
+            sqlite3_finalize(old);
+            stmt = replacement;
+            return;
+        }
+    }
+    m_statements.push_back(replacement);
+}
+
 void SqliteCursor::Close() {
     FinalizeStatements();
     StoreConnection::Release(m_connection);

@@ -22,6 +22,8 @@ protected:
     // A statement this cursor owns, finalised with it.
     sqlite3_stmt* Own(sqlite3_stmt* stmt);
     void FinalizeStatements();
+    // Finalises an owned statement and owns its replacement instead.
+    void ReplaceStatement(sqlite3_stmt* old, sqlite3_stmt* replacement);
 
     std::shared_ptr<StoreConnection> m_connection;
 

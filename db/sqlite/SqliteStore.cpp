@@ -9,14 +9,15 @@ class SqliteFileStore : public Store {
 public:
     std::unique_ptr<RecordsetCursor> OpenTable(const StoreFile& file, DaoRowBinding row,
                                                const std::string& table) override {
-        return TableCursor::Open(StoreConnection::Acquire(file), std::move(row), table);
+        return TableCursor::Open(StoreConnection::Acquire(file, StoreConnection::Access::Write),
+                                 std::move(row), table);
     }
 
     std::unique_ptr<RecordsetCursor> OpenDynaset(const StoreFile& file, DaoRowBinding row,
                                                  const std::string& source,
                                                  bool isTableName) override {
-        return DynasetCursor::Open(StoreConnection::Acquire(file), std::move(row), source,
-                                   isTableName);
+        return DynasetCursor::Open(StoreConnection::Acquire(file, StoreConnection::Access::Read),
+                                   std::move(row), source, isTableName);
     }
 };
 

@@ -2,13 +2,19 @@
 
 #include <string>
 
+#include "db/DaoException.h"
+
 struct sqlite3;
 
 // What the engine was doing when the store failed, so the error names the right thing.
 enum class StoreAction { Open, Read, Write };
 
-// Raises the engine error for a failed store call: Jet's number and a plain description naming
-// the file (and the table, when there is one). Out of memory raises CMemoryException.
+// The engine error for a failed store call: Jet's number and a plain description naming the
+// file (and the table, when there is one). Out of memory raises CMemoryException instead.
+CDaoException StoreException(int resultCode, const std::string& file, StoreAction action,
+                             const std::string& table = {}, const std::string& detail = {});
+
+// Raises StoreException.
 [[noreturn]] void ThrowStoreError(int resultCode, const std::string& file, StoreAction action,
                                   const std::string& table = {}, const std::string& detail = {});
 

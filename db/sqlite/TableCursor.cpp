@@ -332,7 +332,7 @@ void TableCursor::Write(sqlite3_stmt* stmt) {
     sqlite3_clear_bindings(stmt);
     if (rc == SQLITE_DONE) return;
     if (IsDuplicateKey(rc) || IsDuplicateKey(sqlite3_extended_errcode(m_connection->Handle()))) {
-        m_connection->NoteFailure();
+        m_connection->NoteFailure(rc, m_table);
         DuplicateKey();
     }
     m_connection->Fail(rc, StoreAction::Write, m_table);

@@ -1,5 +1,6 @@
 // How recordsets share a file, and how they meet another program's locks and a read-only file.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,8 +144,14 @@ TEST_F(Connections, PendingWritesAreCommittedWhenTheLastRecordsetGoes) {
         phrases.SetDBPath(m_path);
         phrases.Open();
         categories.Close();
-        // Still held by the phrases: another program sees nothing yet.
-        EXPECT_EQ(TestDb(m_path).Count("tblCategory"), 1);
+        // Still held by the phrases: the group keeps the lock its commit needs, so another
+        // program's reader waits for it rather than see a half-written run.
+        sqlite3* other = nullptr;
+        sqlite3_open_v2(m_path.c_str(), &other, SQLITE_OPEN_READONLY, nullptr);
+        EXPECT_EQ(
+            sqlite3_exec(other, "SELECT count(*) FROM tblCategory", nullptr, nullptr, nullptr),
+            SQLITE_BUSY);
+        sqlite3_close(other);
     }
     EXPECT_EQ(TestDb(m_path).Count("tblCategory"), 2);
 }
