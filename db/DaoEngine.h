@@ -21,8 +21,18 @@ public:
     void SetWriteGroupInterval(std::chrono::milliseconds interval) { m_writeGroup = interval; }
     std::chrono::milliseconds WriteGroupInterval() const { return m_writeGroup; }
 
+    // The logon of the workspace in use, for a store that hands it to a database of its own.
+    void SetLogon(const std::string& user, const std::string& password) {
+        m_user = user;
+        m_password = password;
+    }
+    const std::string& LogonUser() const { return m_user; }
+    const std::string& LogonPassword() const { return m_password; }
+
 private:
     std::string m_systemDB;
+    std::string m_user;
+    std::string m_password;
     std::chrono::milliseconds m_lockWait{5000};
     std::chrono::milliseconds m_writeGroup{500};
 };

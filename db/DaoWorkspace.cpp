@@ -22,4 +22,5 @@ void CDaoWorkspace::Create(const std::string& name, const std::string& userName,
     m_userName = userName;
     m_password = password;
     m_open = true;
+    AfxDaoGetEngine()->SetLogon(userName, password);
 }

@@ -26,3 +26,4 @@ Store& StoreFor(const StoreFile& file);
 
 // The stores this build has; each lives in its own folder beneath the engine.
 Store& SqliteStore();
+Store& OdbcStore();

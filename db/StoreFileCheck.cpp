@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "db/DaoException.h"
+#include "db/odbc/OdbcConnectionString.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ bool HeaderSays(const char* header, std::size_t length, const char* text) {
 }  // namespace
 
 StoreFile CheckStoreFile(const std::string& path) {
+    // A connection string: the driver finds (or misses) the database itself.
+    if (IsOdbcDatabaseName(path)) return StoreFile{path, StoreFormat::Odbc, {}};
     if (path.empty()) NotFound(path);
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {

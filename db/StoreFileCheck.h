@@ -3,8 +3,9 @@
 #include <compare>
 #include <string>
 
-// The format a database file's header declares.
-enum class StoreFormat { Sqlite, Jet3, Jet4, Ace };
+// The format a database file's header declares; Odbc for an "ODBC;" connection string, which
+// names no file.
+enum class StoreFormat { Sqlite, Jet3, Jet4, Ace, Odbc };
 
 // Identifies a file itself rather than its name, so two names for one file can be told apart
 // from two files.
