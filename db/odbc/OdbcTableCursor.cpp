@@ -88,6 +88,11 @@ void OdbcTableCursor::ReadCatalog() {
             return SameName(t[2], m_table) && SameName(t[3], "TABLE");
         });
         if (!found) {
+            // A catalogue can come back empty because the database cannot be read at all: a
+            // query on the table gives the driver's own reason.
+            auto probe = Statement();
+            probe->Prepare("SELECT * FROM " + m_quotedTable + " WHERE 1 = 0", OdbcAction::Read);
+            probe->Execute(OdbcAction::Read);
             ThrowDaoException(
                 DaoError::TableNotFound,
                 "The database engine cannot find the table '" + m_table + "' in '" + name + "'.");

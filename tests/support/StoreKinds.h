@@ -1,0 +1,22 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// The stores one database file is reached through: the SQLite store directly, or the ODBC store
+// over the SQLite ODBC driver. Suites that run once per store take one of these as parameter.
+enum class StoreKind { Direct, OdbcOverSqlite };
+
+inline constexpr StoreKind kStoreKinds[] = {StoreKind::Direct, StoreKind::OdbcOverSqlite};
+
+// The database name that reaches the file through the store.
+inline std::string DatabaseName(StoreKind kind, const std::string& path) {
+    return kind == StoreKind::Direct ? path : "ODBC;Driver=SQLite3;Database=" + path;
+}
+
+inline const char* StoreKindName(StoreKind kind) {
+    return kind == StoreKind::Direct ? "Direct" : "OdbcOverSqlite";
+}
+
+inline void PrintTo(StoreKind kind, std::ostream* out) { *out << StoreKindName(kind); }
