@@ -158,6 +158,26 @@ INSTANTIATE_TEST_SUITE_P(Lines, WrongArguments,
                                          std::vector<std::string>{"SRC", "DST", "--workgroup"},
                                          std::vector<std::string>{"--", "SRC"}));
 
+// A name that begins with "ODBC;" is a connection string: either database can be any ODBC data
+// source, the run reaching it through the driver it names.
+TEST_F(ConsoleProgram, ConnectionStringsReachTheDatabasesThroughTheirDriver) {
+    const Outcome o = Run({"--workgroup", m_workgroup, "ODBC;Driver=SQLite3;Database=" + m_source,
+                           "odbc;Driver={SQLite3};Database=" + m_destination + ";NoCreat=1"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "Conversion complete!\n");
+    EXPECT_EQ(TestDb(m_destination).Rows("SELECT PhraseID, CategoryID, Data FROM tblPhrase"),
+              std::vector<std::string>{"I1|{1}|Hello9|"});
+}
+
+TEST_F(ConsoleProgram, ConnectionStringWithAMissingDriverSaysWhichOne) {
+    const Outcome o =
+        Run({"--workgroup", m_workgroup, "ODBC;Driver={No Such Driver};DBQ=x.mdb", m_destination});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("\"No Such Driver\" is installed"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("DAO Code:  3151"), std::string::npos) << o.err;
+    EXPECT_EQ(Phrases(), 0);
+}
+
 TEST_F(ConsoleProgram, HelpExitsZeroWithTheUsageWhateverElseIsGiven) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"--help"}, std::vector<std::string>{m_source, "--help"},
@@ -167,6 +187,7 @@ TEST_F(ConsoleProgram, HelpExitsZeroWithTheUsageWhateverElseIsGiven) {
         EXPECT_NE(o.out.find("Usage: tallowmere-convert SOURCE DESTINATION"), std::string::npos)
             << o.out;
         EXPECT_NE(o.out.find("--workgroup FILE"), std::string::npos) << o.out;
+        EXPECT_NE(o.out.find("\"ODBC;\""), std::string::npos) << o.out;
         EXPECT_EQ(o.err, "");
     }
     EXPECT_EQ(Phrases(), 0);
