@@ -1,7 +1,14 @@
 #pragma once
 
-// The ODBC API: unixODBC's headers here, the platform's own (odbc32) on Windows.
+// The ODBC API: unixODBC's headers here, the platform's own (odbc32) on Windows, whose headers
+// need <windows.h> first.
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #endif
 #include <sql.h>

@@ -121,10 +121,7 @@ std::shared_ptr<OdbcConnection> OdbcConnection::ConnectFirstInstalled(
 }
 
 OdbcConnection::OdbcConnection(SQLHDBC dbc, std::string key, std::string name)
-    : m_dbc(dbc),
-      m_key(std::move(key)),
-      m_name(std::move(name)),
-      m_groupInterval(CurrentEngineSettings().WriteGroupInterval()) {
+    : m_dbc(dbc), m_key(std::move(key)), m_name(std::move(name)) {
     SQLCHAR quote[4] = {};
     SQLSMALLINT length = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length))) {
@@ -180,7 +177,9 @@ void OdbcConnection::BeginWrite() {
 }
 
 void OdbcConnection::EndWrite(const std::string& table) {
-    if (m_inGroup && std::chrono::steady_clock::now() - m_groupStart >= m_groupInterval) {
+    // The engine's interval as it is now: a change takes effect at once.
+    const auto interval = CurrentEngineSettings().WriteGroupInterval();
+    if (m_inGroup && std::chrono::steady_clock::now() - m_groupStart >= interval) {
         Commit(table);
     }
 }

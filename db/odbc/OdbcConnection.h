@@ -52,7 +52,6 @@ private:
     bool m_transactions = true;
     bool m_inGroup = false;
     std::chrono::steady_clock::time_point m_groupStart;
-    std::chrono::milliseconds m_groupInterval;
 
     friend class OdbcConnectionTable;
 };

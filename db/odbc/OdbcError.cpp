@@ -164,8 +164,11 @@ void ThrowOdbcError(const std::vector<OdbcDiagnostic>& diagnostics, const std::s
             what = "ODBC--call failed on " + in;
             break;
     }
+    const std::string description = Described(what, diagnostics);
+    // A group that could not be committed lost rows already acknowledged: that ends the run.
     if (action == OdbcAction::Commit) {
-        what += "; the rows written since the last commit were not saved";
+        throw CDaoCommitException(
+            code, description + " The rows written since the last commit were not saved.");
     }
-    ThrowDaoException(code, Described(what, diagnostics));
+    ThrowDaoException(code, description);
 }

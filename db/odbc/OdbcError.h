@@ -23,7 +23,8 @@ int32_t EngineErrorNumber(const OdbcDiagnostic& diagnostic, OdbcAction action);
 bool IsDriverMissing(const OdbcDiagnostic& diagnostic);
 
 // Raises the engine error for a failed call: the number of its first mapped record, a plain
-// description naming the database (and the table or query) and the driver's own words.
+// description naming the database (and the table or query) and the driver's own words. A failed
+// commit raises CDaoCommitException.
 [[noreturn]] void ThrowOdbcError(const std::vector<OdbcDiagnostic>& diagnostics,
                                  const std::string& database, OdbcAction action,
                                  const std::string& source = {});

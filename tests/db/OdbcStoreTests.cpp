@@ -146,7 +146,8 @@ TEST(OdbcError, AFailedCommitSaysTheGroupWasLost) {
         ThrowOdbcError({{"HY000", 5, "[SQLite]database is locked"}}, "/data/d.db",
                        OdbcAction::Commit, "tblPhrase");
         FAIL() << "no error raised";
-    } catch (const CDaoException& e) {
+    } catch (const CDaoCommitException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, DaoError::Locked);
         EXPECT_NE(std::string(e.what()).find("not saved"), std::string::npos) << e.what();
     }
 }

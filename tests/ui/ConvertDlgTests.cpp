@@ -227,6 +227,30 @@ TEST_F(ConvertDlgTest, StartConvertsAndSaysSoWithTheWaitCursorOnlyWhileItRuns) {
     dlg.OnCancel();
 }
 
+// An ODBC connection string in a path field is shown and used as it stands.
+TEST_F(ConvertDlgTest, ConnectionStringsAreShownAndUsedAsTheyStand) {
+    WriteWorkgroupLookup();
+    const std::string source = m_data.File("am_pub.db");
+    const std::string destination = m_data.File("Scrivane.db");
+    MakeDatabases(source, destination);
+    const std::string sourceName = "ODBC;Driver=SQLite3;Database=" + source;
+    const std::string destinationName =
+        "ODBC;Driver={SQLite3};Database=" + destination + ";NoCreat=1";
+    profile.WriteProfileString("Paths", "Source", sourceName);
+    profile.WriteProfileString("Paths", "Destination", destinationName);
+    CConvertDlg dlg(profile, Services());
+    ASSERT_TRUE(dlg.Initialize());
+    EXPECT_EQ(FieldText(dlg, IDC_SOURCE), sourceName);
+    EXPECT_EQ(FieldText(dlg, IDC_DESTINATION), destinationName);
+    dlg.show();
+    Button(dlg, IDC_START)->click();
+    ASSERT_EQ(messages.shown.size(), 1u) << messages.shown.front().text;
+    EXPECT_EQ(messages.shown[0].text, "Conversion complete!");
+    EXPECT_EQ(TestDb(destination).Rows("SELECT PhraseID, CategoryID FROM tblPhrase"),
+              std::vector<std::string>{"I1|{C1}"});
+    dlg.OnCancel();
+}
+
 TEST_F(ConvertDlgTest, StartWithAMissingSourceReportsTheEngineErrorAndStaysUsable) {
     WriteWorkgroupLookup();
     const std::string destination = m_data.File("Scrivane.mdb");
