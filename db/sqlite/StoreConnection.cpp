@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <utility>
 
@@ -32,6 +33,23 @@ void ExecuteOn(sqlite3* db, const char* sql, const std::string& path) {
     ThrowStoreError(rc, path, StoreAction::Open, {}, message);
 }
 
+// The store names a file's journal by its full path and a suffix, within a fixed length.
+void RefuseLongPath(const std::string& path, const std::string& storeName) {
+    constexpr std::size_t kLongestSuffix = sizeof "-journal" - 1;
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    std::error_code error;
+    const std::string full = std::filesystem::absolute(storeName, error).string();
+    if (vfs == nullptr || error || full.size() + kLongestSuffix <= std::size_t(vfs->mxPathname)) {
+        return;
+    }
+    const std::size_t longest = std::size_t(vfs->mxPathname) - kLongestSuffix;
+    ThrowDaoException(DaoError::InvalidPath,
+                      "The database '" + path + "' cannot be opened: its full path is " +
+                          std::to_string(full.size()) + " bytes long, and the database engine " +
+                          "takes paths of at most " + std::to_string(longest) +
+                          " bytes. Move it to a folder with a shorter path.");
+}
+
 }  // namespace
 
 sqlite3* StoreConnection::OpenHandle(const std::string& path, Access access) {
@@ -49,6 +67,7 @@ sqlite3* StoreConnection::OpenHandle(const std::string& path, Access access) {
         mode | SQLITE_OPEN_PRIVATECACHE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
+        if ((rc & 0xFF) == SQLITE_CANTOPEN) RefuseLongPath(path, storeName);
         ThrowStoreError(rc, path, StoreAction::Open);
     }
     // A database file is the user's data, not trusted code: no schema-borne functions, no

@@ -8,37 +8,9 @@
 
 #include "db/DaoException.h"
 #include "db/sqlite/SqliteRowValues.h"
+#include "db/sqlite/TableSchema.h"
 
 namespace {
-
-// Runs a one-parameter schema query and returns its rows, each column as text.
-std::vector<std::vector<std::string>> SchemaRows(StoreConnection& connection, const char* sql,
-                                                 const std::string& parameter,
-                                                 const std::string& table) {
-    sqlite3_stmt* stmt = connection.Prepare(sql, StoreAction::Open, table);
-    sqlite3_bind_text(stmt, 1, parameter.c_str(), -1, SQLITE_TRANSIENT);
-    std::vector<std::vector<std::string>> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        std::vector<std::string> row;
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row.emplace_back(text != nullptr ? text : "");
-        }
-        rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) connection.Fail(rc, StoreAction::Open, table);
-    return rows;
-}
-
-// Collations named in a schema are data; only the store's own are written into a statement.
-const char* KnownCollation(const std::string& name) {
-    for (const char* known : {"BINARY", "NOCASE", "RTRIM"}) {
-        if (SameName(name, known)) return known;
-    }
-    return nullptr;
-}
 
 bool IsDuplicateKey(int extendedCode) {
     return extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY || extendedCode == SQLITE_CONSTRAINT_UNIQUE;
@@ -63,12 +35,14 @@ std::unique_ptr<TableCursor> TableCursor::Open(std::shared_ptr<StoreConnection> 
         cursor->m_resultColumns.push_back(static_cast<int>(i + 1));
     }
     StoreConnection& store = *cursor->m_connection;
-    cursor->m_fetch = cursor->Own(store.Prepare(
-        "SELECT rowid" + columns + " FROM " + cursor->m_quotedTable + " WHERE rowid = ?1",
-        StoreAction::Open, table));
-    cursor->m_walkOrder =
-        cursor->Own(store.Prepare("SELECT rowid FROM " + cursor->m_quotedTable + " ORDER BY rowid",
+    const std::string& rowid = cursor->m_rowid;
+    cursor->m_fetch =
+        cursor->Own(store.Prepare("SELECT " + rowid + columns + " FROM " + cursor->m_quotedTable +
+                                      " WHERE " + rowid + " = ?1",
                                   StoreAction::Open, table));
+    cursor->m_walkOrder = cursor->Own(
+        store.Prepare("SELECT " + rowid + " FROM " + cursor->m_quotedTable + " ORDER BY " + rowid,
+                      StoreAction::Open, table));
     cursor->MoveFirst();
     return cursor;
 }
@@ -82,11 +56,14 @@ void TableCursor::CheckColumns() {
         ThrowDaoException(DaoError::TableNotFound, "The database engine cannot find the table '" +
                                                        m_table + "' in '" + store.Path() + "'.");
     }
-    const auto columns =
-        SchemaRows(store, "SELECT name FROM pragma_table_info(?1)", m_table, m_table);
+    std::vector<std::string> columns;
+    for (auto& column :
+         SchemaRows(store, "SELECT name FROM pragma_table_info(?1)", m_table, m_table)) {
+        columns.push_back(std::move(column[0]));
+    }
     for (const DaoColumnBinding& binding : m_row.Columns()) {
         const bool present = std::any_of(columns.begin(), columns.end(), [&](const auto& column) {
-            return SameName(column[0], binding.column);
+            return SameName(column, binding.column);
         });
         if (!present) {
             ThrowDaoException(DaoError::ItemNotFound,
@@ -94,6 +71,8 @@ void TableCursor::CheckColumns() {
                                   "' has no column '" + binding.column + "'.");
         }
     }
+    m_rowid = RowIdentityName(columns, m_table, store.Path());
+    CheckWritableTextEncoding(store, m_table);
 }
 
 TableCursor::Index TableCursor::FindIndex(const std::string& name) {
@@ -125,7 +104,7 @@ TableCursor::Index TableCursor::FindIndex(const std::string& name) {
         "'" + name + "' is not an index in the table '" + m_table + "' of '" + store.Path() + "'";
     if (keys.empty()) ThrowDaoException(DaoError::NotAnIndex, notAnIndex + ".");
 
-    Index index{name, {}, {}};
+    Index index{name, found, {}, {}};
     for (const auto& key : keys) {
         std::size_t column = 0;
         while (column < m_row.Size() && !SameName(m_row.Columns()[column].column, key[0])) ++column;
@@ -146,7 +125,7 @@ std::string TableCursor::OrderBy() const {
         order += QuoteIdentifier(m_row.Columns()[m_index.columns[i]].column) + " COLLATE " +
                  m_index.collations[i] + ", ";
     }
-    return order + "rowid";
+    return order + m_rowid;
 }
 
 void TableCursor::SetCurrentIndex(const char* name) {
@@ -157,15 +136,20 @@ void TableCursor::SetCurrentIndex(const char* name) {
         columns += ", " + QuoteIdentifier(binding.column);
     }
     const DaoColumnBinding& key = m_row.Columns()[index.columns.front()];
+    // Through the index itself, so that planner statistics stored in the file cannot turn each
+    // seek into a scan. An INTEGER PRIMARY KEY is the row identity, reached directly.
+    const std::string indexedBy =
+        index.storeName.empty() ? std::string() : " INDEXED BY " + QuoteIdentifier(index.storeName);
     sqlite3_stmt* seek = Own(store.Prepare(
-        "SELECT rowid" + columns + " FROM " + m_quotedTable + " WHERE " +
+        "SELECT " + m_rowid + columns + " FROM " + m_quotedTable + indexedBy + " WHERE " +
             QuoteIdentifier(key.column) + " = ?1 COLLATE " + index.collations.front() + " LIMIT 1",
         StoreAction::Open, m_table));
     m_index = std::move(index);
     m_hasIndex = true;
     m_seek = seek;
-    m_walkOrder = Own(store.Prepare("SELECT rowid FROM " + m_quotedTable + " ORDER BY " + OrderBy(),
-                                    StoreAction::Open, m_table));
+    m_walkOrder =
+        Own(store.Prepare("SELECT " + m_rowid + " FROM " + m_quotedTable + " ORDER BY " + OrderBy(),
+                          StoreAction::Open, m_table));
     MoveFirst();
 }
 
@@ -289,7 +273,9 @@ std::string TableCursor::ColumnList(uint64_t mask, const char* separator,
 sqlite3_stmt* TableCursor::InsertStatement(uint64_t mask) {
     sqlite3_stmt*& stmt = m_inserts[mask];
     if (stmt == nullptr) {
-        std::string sql = "INSERT INTO " + m_quotedTable;
+        // OR ABORT whatever conflict clause the schema declares: a clash is an error, never a
+        // row silently replaced or skipped.
+        std::string sql = "INSERT OR ABORT INTO " + m_quotedTable;
         if (mask == 0) {
             sql += " DEFAULT VALUES";
         } else {
@@ -308,22 +294,36 @@ sqlite3_stmt* TableCursor::UpdateStatement(uint64_t mask) {
     sqlite3_stmt*& stmt = m_updates[mask];
     if (stmt == nullptr) {
         const std::string rowid = "?" + std::to_string(std::popcount(mask) + 1);
-        stmt = Own(m_connection->Prepare("UPDATE " + m_quotedTable + " SET " +
-                                             ColumnList(mask, ", ", " = ?") +
-                                             " WHERE rowid = " + rowid,
+        stmt = Own(m_connection->Prepare("UPDATE OR ABORT " + m_quotedTable + " SET " +
+                                             ColumnList(mask, ", ", " = ?") + " WHERE " + m_rowid +
+                                             " = " + rowid,
                                          StoreAction::Write, m_table));
     }
     return stmt;
 }
 
-void TableCursor::DuplicateKey() const {
-    const std::string key =
-        m_hasIndex ? m_row.TextValue(m_index.columns.front()) : std::string("(unknown)");
+void TableCursor::DuplicateKey(const std::string& message) {
+    const ViolatedIndex violated = FindViolatedIndex(*m_connection, m_table, message);
+    std::string key;
+    for (const std::string& column : violated.columns) {
+        std::size_t i = 0;
+        while (i < m_row.Size() && !SameName(m_row.Columns()[i].column, column)) ++i;
+        if (!key.empty()) key += ", ";
+        if (i == m_row.Size()) {
+            key += "(" + column + ")";
+        } else if (m_row.Columns()[i].type == DaoColumnType::Text) {
+            key += m_row.TextValue(i);
+        } else if (m_row.Columns()[i].type == DaoColumnType::Short ||
+                   m_row.Columns()[i].type == DaoColumnType::Long) {
+            key += std::to_string(m_row.IntegerValue(i));
+        } else {
+            key += "(" + column + ")";
+        }
+    }
     ThrowDaoException(DaoError::DuplicateKey,
                       "The changes were not saved: they would create a duplicate key '" + key +
-                          "' in the index '" +
-                          (m_hasIndex ? m_index.name : std::string("PrimaryKey")) +
-                          "' of the table '" + m_table + "' in '" + m_connection->Path() + "'.");
+                          "' in the index '" + violated.name + "' of the table '" + m_table +
+                          "' in '" + m_connection->Path() + "'.");
 }
 
 void TableCursor::Write(sqlite3_stmt* stmt) {
@@ -332,8 +332,9 @@ void TableCursor::Write(sqlite3_stmt* stmt) {
     sqlite3_clear_bindings(stmt);
     if (rc == SQLITE_DONE) return;
     if (IsDuplicateKey(rc) || IsDuplicateKey(sqlite3_extended_errcode(m_connection->Handle()))) {
+        const std::string message = StoreMessage(m_connection->Handle());
         m_connection->NoteFailure(rc, m_table);
-        DuplicateKey();
+        DuplicateKey(message);
     }
     m_connection->Fail(rc, StoreAction::Write, m_table);
 }

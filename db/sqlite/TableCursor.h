@@ -27,6 +27,7 @@ private:
     enum class Pending { None, Adding, Editing };
     struct Index {
         std::string name;
+        std::string storeName;             // the store's own index; empty for the row identity
         std::vector<std::size_t> columns;  // bound columns, in key order
         std::vector<std::string> collations;
     };
@@ -43,10 +44,11 @@ private:
     sqlite3_stmt* InsertStatement(uint64_t mask);
     sqlite3_stmt* UpdateStatement(uint64_t mask);
     std::string ColumnList(uint64_t mask, const char* separator, const char* suffix) const;
-    [[noreturn]] void DuplicateKey() const;
+    [[noreturn]] void DuplicateKey(const std::string& message);
 
     std::string m_table;
     std::string m_quotedTable;
+    std::string m_rowid = "rowid";     // a name for the row identity that no column shadows
     std::vector<int> m_resultColumns;  // result columns 1..n of the fetch and seek statements
     sqlite3_stmt* m_fetch = nullptr;
     sqlite3_stmt* m_seek = nullptr;
