@@ -27,3 +27,4 @@ Store& StoreFor(const StoreFile& file);
 // The stores this build has; each lives in its own folder beneath the engine.
 Store& SqliteStore();
 Store& OdbcStore();
+Store& JetStore();  // Jet 3 and Jet 4 files, read only (not on Windows)

@@ -90,9 +90,13 @@ JetFile::JetFile(std::unique_ptr<char[]> bytes, std::size_t size, std::string pa
                  JetVersion version)
     : m_bytes(std::move(bytes)), m_size(size), m_path(std::move(path)), m_version(version) {
     const std::size_t pageSize = JetPageSize(version);
-    if (m_size < JetMinimumFileSize(version) || m_size % pageSize != 0) {
-        Damaged("it holds " + std::to_string(m_size) + " bytes, not whole " +
-                std::to_string(pageSize) + "-byte pages of a database");
+    if (m_size < JetMinimumFileSize(version)) {
+        Damaged("it holds only " + std::to_string(m_size) +
+                " bytes, fewer than the smallest database of its version");
+    }
+    if (m_size % pageSize != 0) {
+        Damaged("its " + std::to_string(m_size) + " bytes are not a whole number of " +
+                std::to_string(pageSize) + "-byte pages");
     }
     m_pageCount = static_cast<std::uint32_t>(m_size / pageSize);
     m_mdb = std::make_unique<JetMdb>();

@@ -72,6 +72,13 @@ void JetSnapshot::Fail(const std::string& table) {
                                                    "': " + sqlite3_errmsg(m_db) + ".");
 }
 
+void JetSnapshot::Duplicate(const std::string& table) {
+    ThrowDaoException(DaoError::Corrupt,
+                      "The Jet database '" + Path() + "' is damaged: table '" + table +
+                          "' holds two rows with the same key of one of its "
+                          "unique indexes. Nothing is read from a damaged file.");
+}
+
 void JetSnapshot::Execute(const std::string& sql, const std::string& table) {
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(table);
 }
@@ -104,6 +111,21 @@ void JetSnapshot::LoadTable(const std::string& name) {
         create += (c == 0 ? "" : ", ") + Quote(columns[c].name) + " " + DeclaredType(columns[c]);
         insert += c == 0 ? "?" : ", ?";
         all.push_back(static_cast<int>(c));
+    }
+    // The table's keys and indexes come along, so a query is planned (and its rows come in the
+    // order) as over an SQLite source of the same schema.
+    std::vector<std::string> indexes;
+    for (const JetIndex& index : reader.Indexes()) {
+        std::string keys;
+        for (int c : index.columns) keys += (keys.empty() ? "" : ", ") + Quote(columns[c].name);
+        if (index.primaryKey) {
+            create += ", PRIMARY KEY (" + keys + ")";
+        } else {
+            indexes.push_back(
+                std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX " +
+                Quote(name + "." + index.name + "." + std::to_string(indexes.size())) + " ON " +
+                Quote(name) + " (" + keys + ")");
+        }
     }
     create += ")";
     insert += ")";
@@ -140,12 +162,20 @@ void JetSnapshot::LoadTable(const std::string& name) {
                         break;
                 }
             }
-            if (sqlite3_step(statement) != SQLITE_DONE) Fail(name);
+            const int rc = sqlite3_step(statement);
+            if ((rc & 0xFF) == SQLITE_CONSTRAINT) Duplicate(name);
+            if (rc != SQLITE_DONE) Fail(name);
             sqlite3_reset(statement);
             ++rows;
         });
         sqlite3_finalize(statement);
         statement = nullptr;
+        for (const std::string& index : indexes) {
+            if (sqlite3_exec(m_db, index.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+                if (sqlite3_errcode(m_db) == SQLITE_CONSTRAINT) Duplicate(name);
+                Fail(name);
+            }
+        }
         Execute("COMMIT", name);
     } catch (...) {
         sqlite3_finalize(statement);

@@ -35,6 +35,7 @@ public:
 private:
     void Execute(const std::string& sql, const std::string& table);
     [[noreturn]] void Fail(const std::string& table);
+    [[noreturn]] void Duplicate(const std::string& table);
 
     std::unique_ptr<JetFile> m_file;
     sqlite3* m_db = nullptr;

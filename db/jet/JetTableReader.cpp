@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -52,6 +53,32 @@ JetTableReader::JetTableReader(JetFile& file, const JetCatalogEntry& table)
         // Jet column names are never empty and differ without regard to case.
         if (name.empty() || ColumnIndex(name) >= 0) Damaged("its column names are garbled");
         m_columns.push_back({name, col->col_type, JetKindOfType(col->col_type), col->col_scale});
+    }
+    ReadIndexes();
+}
+
+void JetTableReader::ReadIndexes() {
+    MdbTableDef* def = m_definition->table;
+    // libmdb 1.0 returns NULL from a successful read: what it read is in the table definition.
+    mdb_read_indices(def);
+    if (def->indices == nullptr || def->indices->len != def->num_idxs) return;
+    constexpr unsigned char kPrimaryKey = 1;
+    constexpr unsigned char kForeignReference = 2;
+    for (unsigned i = 0; i < def->indices->len; ++i) {
+        const auto* index = static_cast<const MdbIndex*>(g_ptr_array_index(def->indices, i));
+        if (index->index_type == kForeignReference) continue;
+        JetIndex out;
+        out.name = index->name;
+        out.primaryKey = index->index_type == kPrimaryKey;
+        out.unique = out.primaryKey || (index->flags & MDB_IDX_UNIQUE) != 0;
+        const unsigned keys = std::min<unsigned>(index->num_keys, MDB_MAX_IDX_COLS);
+        for (unsigned k = 0; k < keys; ++k) {
+            const int column = index->key_col_num[k] - 1;  // counted from 1
+            if (column < 0 || static_cast<std::size_t>(column) >= m_columns.size()) return;
+            out.columns.push_back(column);
+        }
+        if (out.columns.empty()) return;
+        m_indexes.push_back(std::move(out));
     }
 }
 

@@ -26,6 +26,14 @@ struct JetColumn {
     int scale = 0;  // decimals only
 };
 
+// An index of the table, as its definition declares it.
+struct JetIndex {
+    std::string name;
+    bool primaryKey = false;
+    bool unique = false;
+    std::vector<int> columns;  // positions in Columns()
+};
+
 // Reads one table of a Jet file row by row through libmdb's row layout code, with its own walk
 // over the table's pages and long values, so that damage ends in an engine error instead of a
 // hang, a crash or fewer rows.
@@ -37,6 +45,9 @@ public:
     JetTableReader& operator=(const JetTableReader&) = delete;
 
     const std::vector<JetColumn>& Columns() const { return m_columns; }
+    // The table's own indexes (references to other tables' keys left out); none where the
+    // definition's index part cannot be read, which only changes how queries are planned.
+    const std::vector<JetIndex>& Indexes() const { return m_indexes; }
     // The column of that name (without regard to case), or -1.
     int ColumnIndex(const std::string& name) const;
     // The row count the table's definition states.
@@ -48,6 +59,7 @@ public:
                   const std::function<void(const std::vector<JetValue>&)>& sink);
 
 private:
+    void ReadIndexes();
     std::vector<std::uint32_t> DataPages() const;
     void ReadPage(std::uint32_t page, const std::vector<int>& columns,
                   const std::function<void(const std::vector<JetValue>&)>& sink,
@@ -65,4 +77,5 @@ private:
     struct Definition;  // libmdb's view of the table
     std::unique_ptr<Definition> m_definition;
     std::vector<JetColumn> m_columns;
+    std::vector<JetIndex> m_indexes;
 };
