@@ -52,8 +52,7 @@ std::unique_ptr<JetSnapshot> JetSnapshot::Open(const std::string& path) {
 }
 
 JetSnapshot::JetSnapshot(std::unique_ptr<JetFile> file) : m_file(std::move(file)) {
-    const int rc =
-        sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr);
+    const int rc = sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -138,6 +137,8 @@ void JetSnapshot::LoadTable(const std::string& name) {
         if (sqlite3_prepare_v2(m_db, insert.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
             Fail(name);
         }
+        // Text and blobs are bound in place: the row's values outlive its step, and the bindings
+        // are cleared before they go.
         reader.ReadRows(all, [&](const std::vector<JetValue>& row) {
             for (std::size_t c = 0; c < row.size(); ++c) {
                 const int p = static_cast<int>(c) + 1;
@@ -154,11 +155,11 @@ void JetSnapshot::LoadTable(const std::string& name) {
                         break;
                     case JetValueKind::Text:
                         sqlite3_bind_text64(statement, p, value.bytes.data(), value.bytes.size(),
-                                            SQLITE_TRANSIENT, SQLITE_UTF8);
+                                            SQLITE_STATIC, SQLITE_UTF8);
                         break;
                     case JetValueKind::Blob:
                         sqlite3_bind_blob64(statement, p, value.bytes.data(), value.bytes.size(),
-                                            SQLITE_TRANSIENT);
+                                            SQLITE_STATIC);
                         break;
                 }
             }
@@ -166,6 +167,7 @@ void JetSnapshot::LoadTable(const std::string& name) {
             if ((rc & 0xFF) == SQLITE_CONSTRAINT) Duplicate(name);
             if (rc != SQLITE_DONE) Fail(name);
             sqlite3_reset(statement);
+            sqlite3_clear_bindings(statement);
             ++rows;
         });
         sqlite3_finalize(statement);
