@@ -131,6 +131,9 @@ TEST_F(JetSource, AJetFileWithoutTheSourceTablesNamesTheMissingTable) {
 }
 
 TEST_F(JetSource, TheConsoleProgramConvertsTheJetDemo) {
+#ifndef TALLOWMERE_HAS_CONSOLE_PROGRAM
+    GTEST_SKIP() << "This build has no console program (a core-only build).";
+#endif
     JET_FIXTURE_OR_SKIP(fixture, "src_demo_V2000.mdb");
     const WritableCopy jet(m_dir, fixture, "am_pub.mdb");
     const std::string destination = m_dir.File("phrases.db");
