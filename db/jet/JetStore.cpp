@@ -157,7 +157,8 @@ public:
                 "' is a Jet database, which this build reads but does not write, so the table '" +
                 table +
                 "' cannot be changed in it; the file is left as it was. Convert into an SQLite "
-                "destination made from res/destination-schema.sql instead.");
+                "destination made from res/destination-schema.sql instead, or run the "
+                "conversion on Windows, which writes Jet files through the Access driver.");
     }
 
     std::unique_ptr<RecordsetCursor> OpenDynaset(const StoreFile& file, DaoRowBinding row,
