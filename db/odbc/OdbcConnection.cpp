@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "db/DaoEngine.h"
 #include "db/DaoException.h"
 #include "db/odbc/OdbcConnectionString.h"
+#include "db/odbc/OdbcEngineSettings.h"
 
 class OdbcConnectionTable {
 public:
@@ -68,16 +68,15 @@ std::shared_ptr<OdbcConnection> OdbcConnection::Acquire(const StoreFile& file) {
     }
     std::shared_ptr<OdbcConnection> connection;
     if (file.format == StoreFormat::Odbc) {
-        const auto wait = CurrentEngineSettings().LockWait().count();
+        const auto wait = EngineLockWait().count();
         const std::string string = DriverConnectionString(file.path, wait);
         connection = ConnectFirstInstalled({string}, OdbcDisplayName(string), {DriverOf(string)});
     } else {
-        const CDaoDBEngine& engine = CurrentEngineSettings();
+        const EngineLogon logon = CurrentEngineLogon();
         std::vector<std::string> connections;
         for (const char* driver : {kAccessDriver, kAceDriver}) {
-            connections.push_back(AccessConnectionString(driver, file.path, engine.GetSystemDB(),
-                                                         engine.LogonUser(),
-                                                         engine.LogonPassword()));
+            connections.push_back(AccessConnectionString(driver, file.path, logon.systemDB,
+                                                         logon.user, logon.password));
         }
         connection = ConnectFirstInstalled(connections, file.path, {kAccessDriver, kAceDriver});
     }
@@ -178,7 +177,7 @@ void OdbcConnection::BeginWrite() {
 
 void OdbcConnection::EndWrite(const std::string& table) {
     // The engine's interval as it is now: a change takes effect at once.
-    const auto interval = CurrentEngineSettings().WriteGroupInterval();
+    const auto interval = EngineWriteGroupInterval();
     if (m_inGroup && std::chrono::steady_clock::now() - m_groupStart >= interval) {
         Commit(table);
     }
