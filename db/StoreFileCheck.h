@@ -8,7 +8,7 @@
 enum class StoreFormat { Sqlite, Jet3, Jet4, Ace, Odbc };
 
 // Identifies a file itself rather than its name, so two names for one file can be told apart
-// from two files.
+// from two files: device and inode, or on Windows volume serial number and file index.
 struct StoreFileKey {
     unsigned long long device = 0;
     unsigned long long inode = 0;

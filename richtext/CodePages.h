@@ -7,8 +7,10 @@
 #include <unordered_set>
 #include <vector>
 
-// Windows code pages decoded through the C library's iconv. One decoder per code page and thread,
-// opened on first use and kept, so that decoding a byte is a table look-up.
+// Windows code pages decoded by the platform: the C library's iconv, or on Windows the system's own
+// tables (whose answers differ in places, e.g. for bytes a code page leaves undefined). One
+// decoder per code page and thread, opened on first use and kept, so that decoding a byte is a
+// table look-up.
 class CodePageDecoder {
 public:
     static constexpr std::size_t kMaxSequence = 4;
@@ -20,9 +22,9 @@ public:
         std::array<char32_t, 4> cps{};
     };
 
-    // Null when iconv knows no such code page.
+    // Null when the platform knows no such code page.
     static std::unique_ptr<CodePageDecoder> Open(int codePage);
-    // Decodes ASCII and nothing else; for when iconv cannot even open the fallback code page.
+    // Decodes ASCII and nothing else; for when the platform cannot even open the fallback.
     static std::unique_ptr<CodePageDecoder> AsciiOnly(int codePage);
     ~CodePageDecoder();
     CodePageDecoder(const CodePageDecoder&) = delete;
@@ -42,21 +44,23 @@ public:
 private:
     CodePageDecoder(int codePage, void* handle);
     Result Convert(const unsigned char* bytes, std::size_t length);
+    Result ConvertNative(const unsigned char* bytes, std::size_t length);  // per platform
 
     int m_codePage;
-    void* m_handle;  // iconv_t, or null for AsciiOnly
+    void* m_handle;  // the platform's converter state, or null for AsciiOnly
     std::array<std::int32_t, 256> m_single{};
     bool m_asciiIsIdentity = true;
 };
 
-// The decoders opened so far on this thread. A code page iconv does not know is read as 1252.
+// The decoders opened so far on this thread. A code page the platform does not know is read as
+// 1252.
 class CodePageDecoders {
 public:
     CodePageDecoder& Get(int codePage);
 
 private:
     std::vector<std::unique_ptr<CodePageDecoder>> m_open;
-    std::unordered_set<int> m_unknown;  // tried and not known to iconv
+    std::unordered_set<int> m_unknown;  // tried and not known to the platform
 };
 
 CodePageDecoders& ThreadCodePageDecoders();

@@ -1,15 +1,27 @@
 #include "tests/support/TempDir.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallowmere-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    // A fresh name until one is new: creating the folder is what claims it, on every platform.
+    static std::mt19937_64 random{std::random_device{}()};
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "tallowmere-%016llx",
+                      static_cast<unsigned long long>(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(base / name, error)) {
+            m_path = base / name;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a scratch folder in " + base.string());
 }
 
 TempDir::~TempDir() {

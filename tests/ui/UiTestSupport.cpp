@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMetaObject>
-#include <QSettings>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -13,8 +11,12 @@ namespace {
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        // Widget tests draw nowhere: no display needed, nothing shown on the user's screen.
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Widget tests draw nowhere: no display needed, nothing shown on the user's screen. On
+        // Windows they use the real platform, whose system menu is under test (run under Wine
+        // with a virtual display).
+#ifndef _WIN32
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         m_app = std::make_unique<QApplication>(m_argc, m_argv);
         QCoreApplication::setApplicationName(QStringLiteral("Tallowmere"));
     }
@@ -33,12 +35,7 @@ private:
 }  // namespace
 
 void UiTest::SetUp() {
-    const QString dir = QString::fromStdString(ConfigDir());
-    setenv("XDG_CONFIG_HOME", ConfigDir().c_str(), 1);
-    // QSettings reads the variable once per process; the explicit path is what keeps each test
-    // apart from the others and from the real profile.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
+    m_profile = std::make_unique<ProfileSandbox>();
 }
 
 void UiTest::TearDown() {
@@ -50,20 +47,18 @@ void UiTest::TearDown() {
     }
     EXPECT_TRUE(leaked.isEmpty()) << "windows left behind: "
                                   << leaked.join(QStringLiteral(", ")).toStdString();
+    m_profile.reset();
 }
 
 void UiTest::WriteWorkgroupLookup() {
     const std::filesystem::path workgroup = m_data.Path() / "workgroup";
     std::filesystem::create_directories(workgroup);
     WriteFileBytes((workgroup / "VELTRANE.MDW").string(), "");
-    const std::filesystem::path folder = m_config.Path() / "VB and VBA Program Settings";
-    std::filesystem::create_directories(folder);
-    WriteFileBytes((folder / "zrb.ini.conf").string(),
-                   "[OptionsDataFile]\nVeltraneSystemPath=" + workgroup.string() + "\n");
+    m_profile->WriteWorkgroupLookup(workgroup.string());
 }
 
 bool UiTest::ProfileFileExists(const std::string& applicationName) const {
-    return std::filesystem::exists(m_config.Path() / "Veltrane" / (applicationName + ".conf"));
+    return m_profile->ProfileExists(applicationName);
 }
 
 int FakeMessages::ShowOwnedMessage(const std::string& text, const std::string& caption,

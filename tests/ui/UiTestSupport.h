@@ -5,27 +5,28 @@
 #include <QDialog>
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "db/UserMessages.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/ProfileSandbox.h"
 #include "ui/OpenFileDialog.h"
 
-// Each test gets a configuration folder of its own, so the user's profile is never touched, and
-// must leave no window behind.
+// Each test gets a profile of its own, so the user's is never touched, and must leave no window
+// behind.
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::string ConfigDir() const { return m_config.Path().string(); }
     // The workgroup lookup value, pointing at a folder with an (empty) workgroup file.
     void WriteWorkgroupLookup();
     bool ProfileFileExists(const std::string& applicationName = "Tallowmere") const;
 
-    TempDir m_config;
+    std::unique_ptr<ProfileSandbox> m_profile;
     TempDir m_data;
 };
 

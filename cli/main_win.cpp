@@ -1,0 +1,16 @@
+// The console program on Windows: the workgroup lookup reads the registry itself, without Qt.
+#include <windows.h>
+
+#include <iostream>
+
+#include "cli/ConsoleProgram.h"
+#include "cli/Win32CurrentUserRegistry.h"
+
+int main(int argc, char* argv[]) {
+    // The program's text is UTF-8 (its manifest makes that the process code page); the console
+    // shows it as such.
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    Win32CurrentUserRegistry registry;
+    return RunConsoleProgram(arguments, registry, std::cout, std::cerr);
+}

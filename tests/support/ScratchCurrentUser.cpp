@@ -1,0 +1,65 @@
+#include "tests/support/ScratchCurrentUser.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* kScratchParent = "Software\\Tallowmere test scratch";
+
+HKEY Create(HKEY parent, const std::string& subkey, DWORD options) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(parent, subkey.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot make registry key " + subkey);
+    }
+    return key;
+}
+
+}  // namespace
+
+ScratchCurrentUser::ScratchCurrentUser()
+    : m_name(std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(GetTickCount())) {
+    // Made before the override, under the real hive, and volatile: gone at the latest when the
+    // session ends.
+    HKEY parent = Create(HKEY_CURRENT_USER, kScratchParent, REG_OPTION_VOLATILE);
+    RegCloseKey(parent);
+    m_key = Create(HKEY_CURRENT_USER, m_name, REG_OPTION_VOLATILE);
+    if (RegOverridePredefKey(HKEY_CURRENT_USER, static_cast<HKEY>(m_key)) != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot override HKEY_CURRENT_USER");
+    }
+}
+
+ScratchCurrentUser::~ScratchCurrentUser() {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegDeleteTreeA(static_cast<HKEY>(m_key), nullptr);
+    RegCloseKey(static_cast<HKEY>(m_key));
+    RegDeleteKeyA(HKEY_CURRENT_USER, m_name.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kScratchParent);  // fails while another scratch key is there
+}
+
+void ScratchCurrentUser::MakeKey(const std::string& subkey) {
+    RegCloseKey(Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_VOLATILE));
+}
+
+void ScratchCurrentUser::SetString(const std::string& subkey, const std::string& name,
+                                   const std::string& value) {
+    HKEY key = Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_VOLATILE);
+    const LONG rc = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(value.c_str()),
+                                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot set registry value " + name);
+}
+
+bool ScratchCurrentUser::KeyExists(const std::string& subkey) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(static_cast<HKEY>(m_key), subkey.c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}

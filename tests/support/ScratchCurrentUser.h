@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// Windows only: for its lifetime, HKEY_CURRENT_USER in this process is a fresh volatile key, so
+// tests read and write the real registry API without touching the user's own settings.
+class ScratchCurrentUser {
+public:
+    ScratchCurrentUser();
+    ~ScratchCurrentUser();
+    ScratchCurrentUser(const ScratchCurrentUser&) = delete;
+    ScratchCurrentUser& operator=(const ScratchCurrentUser&) = delete;
+
+    // Sets a string value under a subkey of the scratch hive, making the subkey.
+    void SetString(const std::string& subkey, const std::string& name, const std::string& value);
+    void MakeKey(const std::string& subkey);
+    bool KeyExists(const std::string& subkey) const;
+
+private:
+    void* m_key = nullptr;  // HKEY
+    std::string m_name;
+};
