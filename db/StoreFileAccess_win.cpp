@@ -51,8 +51,7 @@ StoreFileStart ReadStoreFileStart(const std::string& path) {
     StoreFileStart start;
     // MinGW's stat() gives no inode (0 for every file): the file index is what tells files apart.
     start.key = {info.dwVolumeSerialNumber,
-                 (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
-                     info.nFileIndexLow};
+                 (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     DWORD got = 0;
     if (!ReadFile(file.get(), start.header, sizeof start.header, &got, nullptr)) got = 0;
     start.length = got;

@@ -13,7 +13,8 @@ struct CodePageInfo {
 
 CodePageInfo& Info(void* handle) { return *static_cast<CodePageInfo*>(handle); }
 
-// How many bytes a UTF-8 sequence starting with this byte has; 0 for a byte no sequence starts with.
+// How many bytes a UTF-8 sequence starting with this byte has; 0 for a byte no sequence starts
+// with.
 std::size_t Utf8Length(unsigned char lead) {
     if (lead >= 0xC2 && lead <= 0xDF) return 2;
     if (lead >= 0xE0 && lead <= 0xEF) return 3;
@@ -68,8 +69,7 @@ CodePageDecoder::Result CodePageDecoder::ConvertNative(const unsigned char* byte
         MultiByteToWideChar(info.codePage, info.flags, reinterpret_cast<const char*>(bytes),
                             static_cast<int>(length), wide, static_cast<int>(std::size(wide)));
     if (produced <= 0) {
-        result.status =
-            MayContinue(info, bytes, length) ? Status::Incomplete : Status::Invalid;
+        result.status = MayContinue(info, bytes, length) ? Status::Incomplete : Status::Invalid;
         return result;
     }
     for (int i = 0; i < produced && result.count < result.cps.size(); ++i) {

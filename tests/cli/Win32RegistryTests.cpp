@@ -54,14 +54,14 @@ const std::string k256(256, 'd');
 
 INSTANTIATE_TEST_SUITE_P(
     Registry, Win32Registry,
-    testing::Values(
-        RegistryCase{"MissingKey", false, std::nullopt, 0, "",
-                     "Error opening VeltraneSystemPath registry key."},
-        RegistryCase{"MissingValue", true, std::nullopt, 1, "", ""},
-        RegistryCase{"Folder", true, "C:\\Program Files\\Veltrane", 1,
-                     "C:\\Program Files\\Veltrane\\VELTRANE.MDW", ""},
-        RegistryCase{"LongestValueThatFits", true, k255, 1, k255 + "\\VELTRANE.MDW", ""},
-        RegistryCase{"OverLongValue", true, k256, 1, "", ""}),
+    testing::Values(RegistryCase{"MissingKey", false, std::nullopt, 0, "",
+                                 "Error opening VeltraneSystemPath registry key."},
+                    RegistryCase{"MissingValue", true, std::nullopt, 1, "", ""},
+                    RegistryCase{"Folder", true, "C:\\Program Files\\Veltrane", 1,
+                                 "C:\\Program Files\\Veltrane\\VELTRANE.MDW", ""},
+                    RegistryCase{"LongestValueThatFits", true, k255, 1, k255 + "\\VELTRANE.MDW",
+                                 ""},
+                    RegistryCase{"OverLongValue", true, k256, 1, "", ""}),
     [](const testing::TestParamInfo<RegistryCase>& info) { return std::string(info.param.name); });
 
 // The whole console program on the real registry: the lookup finds the workgroup file.

@@ -67,13 +67,13 @@ TALLOWMERE_READER_TABLE(
     {"TraditionalChinese950", R"({\rtf1\ansi\ansicpg950 \'a4\'a4})", "中"});
 
 // UTF-8 as a document code page: sequences of two to four bytes, and what is left of a broken one.
-TALLOWMERE_READER_TABLE(
-    Utf8CodePage, {"TwoBytes", R"({\rtf1\ansi\ansicpg65001 caf\'c3\'a9})", "café"},
-    {"ThreeBytes", R"({\rtf1\ansi\ansicpg65001 \'e2\'82\'ac})", "€"},
-    {"FourBytes", R"({\rtf1\ansi\ansicpg65001 \'f0\'9f\'98\'80})", "😀"},
-    {"CutShortByAnotherByte", R"({\rtf1\ansi\ansicpg65001 \'e2\'82x})", "??x"},
-    {"LoneContinuationByte", R"({\rtf1\ansi\ansicpg65001 a\'80b})", "a?b"},
-    {"LeadAtEnd", R"({\rtf1\ansi\ansicpg65001 a\'c3})", "a?"});
+TALLOWMERE_READER_TABLE(Utf8CodePage,
+                        {"TwoBytes", R"({\rtf1\ansi\ansicpg65001 caf\'c3\'a9})", "café"},
+                        {"ThreeBytes", R"({\rtf1\ansi\ansicpg65001 \'e2\'82\'ac})", "€"},
+                        {"FourBytes", R"({\rtf1\ansi\ansicpg65001 \'f0\'9f\'98\'80})", "😀"},
+                        {"CutShortByAnotherByte", R"({\rtf1\ansi\ansicpg65001 \'e2\'82x})", "??x"},
+                        {"LoneContinuationByte", R"({\rtf1\ansi\ansicpg65001 a\'80b})", "a?b"},
+                        {"LeadAtEnd", R"({\rtf1\ansi\ansicpg65001 a\'c3})", "a?"});
 
 TALLOWMERE_READER_TABLE(UnicodeEscapes, {"UnicodeWithFallback", R"({\rtf1 a\u8212?b})", "a—b"},
                         {"NegativeMeansPlus65536", R"({\rtf1 \u-3?})", "\uFFFD"},

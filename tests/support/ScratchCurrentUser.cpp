@@ -10,8 +10,8 @@ constexpr const char* kScratchParent = "Software\\Tallowmere test scratch";
 
 HKEY Create(HKEY parent, const std::string& subkey, DWORD options) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(parent, subkey.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(parent, subkey.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot make registry key " + subkey);
     }
     return key;
@@ -47,9 +47,9 @@ void ScratchCurrentUser::MakeKey(const std::string& subkey) {
 void ScratchCurrentUser::SetString(const std::string& subkey, const std::string& name,
                                    const std::string& value) {
     HKEY key = Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_VOLATILE);
-    const LONG rc = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>(value.size() + 1));
+    const LONG rc =
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot set registry value " + name);
 }

@@ -21,8 +21,7 @@ ProfileSandbox::ProfileSandbox() : m_state(std::make_unique<State>()) {
 ProfileSandbox::~ProfileSandbox() = default;
 
 void ProfileSandbox::WriteWorkgroupLookup(const std::string& folder) {
-    const std::filesystem::path settings =
-        m_state->config.Path() / "VB and VBA Program Settings";
+    const std::filesystem::path settings = m_state->config.Path() / "VB and VBA Program Settings";
     std::filesystem::create_directories(settings);
     WriteFileBytes((settings / "zrb.ini.conf").string(),
                    "[OptionsDataFile]\nVeltraneSystemPath=" + folder + "\n");

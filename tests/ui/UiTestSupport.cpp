@@ -34,9 +34,7 @@ private:
 
 }  // namespace
 
-void UiTest::SetUp() {
-    m_profile = std::make_unique<ProfileSandbox>();
-}
+void UiTest::SetUp() { m_profile = std::make_unique<ProfileSandbox>(); }
 
 void UiTest::TearDown() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
