@@ -4,8 +4,16 @@
 #include <cstdint>
 #include <string>
 
+// Result codes. On Windows SCODE is the platform's own (LONG) and its headers may already have
+// made S_OK a macro of the same value.
+#ifdef _WIN32
+using SCODE = long;
+#else
 using SCODE = int32_t;
+#endif
+#ifndef S_OK
 inline constexpr SCODE S_OK = 0;
+#endif
 
 // The engine object: the workgroup file and the engine-wide settings every connection takes.
 class CDaoDBEngine {
