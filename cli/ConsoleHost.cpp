@@ -1,27 +1,87 @@
 #include "cli/ConsoleHost.h"
 
+#include <atomic>
+#include <csignal>
 #include <ostream>
 
 #include "convert/MessageLines.h"
 #include "convert/StartCommand.h"
 
-ConsoleHost::ConsoleHost(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+namespace {
 
-int ConsoleHost::ShowOwnedMessage(const std::string& text, const std::string& caption, unsigned) {
-    if (text == kCompletionMessage && caption == kCompletionCaption) {
-        m_completed = true;
-        Print(m_out, text);
-    } else {
-        m_errorReported = true;
-        Print(m_err, text);
-    }
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+}  // namespace
+
+void InterruptCancelsRun() { std::signal(SIGINT, OnInterrupt); }
+
+bool InterruptRequested() { return g_interrupted != 0; }
+
+ConsoleHost::ConsoleHost(std::ostream& out, std::ostream& err, bool showProgress)
+    : m_out(out), m_err(err), m_showProgress(showProgress) {}
+
+int ConsoleHost::ShowOwnedMessage(const std::string& text, const std::string& caption,
+                                  unsigned style) {
+    return ShowOwnedMessageWithDetails(text, caption, style, {});
+}
+
+int ConsoleHost::ShowAppMessage(const std::string& text, unsigned style) {
+    return ShowAppMessageWithDetails(text, style, {});
+}
+
+int ConsoleHost::ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                             unsigned, const std::string& details) {
+    ClearProgressLine();
+    const bool completion = text == kCompletionMessage && caption == kCompletionCaption;
+    (completion ? m_completed : m_errorReported) = true;
+    std::ostream& stream = completion ? m_out : m_err;
+    Print(stream, text);
+    if (!details.empty()) Print(stream, details);
     return IDOK;
 }
 
-int ConsoleHost::ShowAppMessage(const std::string& text, unsigned) {
+int ConsoleHost::ShowAppMessageWithDetails(const std::string& text, unsigned,
+                                           const std::string& details) {
+    ClearProgressLine();
     m_errorReported = true;
     Print(m_err, text);
+    if (!details.empty()) Print(m_err, details);
     return IDOK;
+}
+
+void ConsoleHost::ReportProgress(const ConversionProgress& progress) {
+    if (!m_showProgress) return;
+    const auto now = std::chrono::steady_clock::now();
+    // A terminal redrawn for every row would slow the run: a new pass, its last row and a tenth
+    // of a second since the last redraw are what show.
+    const bool newPass = progress.rowsDone == 0 || progress.pass != m_lastPass;
+    if (!newPass && progress.rowsDone != progress.rowsToDo &&
+        now - m_lastProgress < kProgressInterval) {
+        return;
+    }
+    m_lastProgress = now;
+    m_lastPass = progress.pass;
+    std::string line = std::string(PassName(progress.pass)) + ": " +
+                       std::to_string(progress.rowsDone) + " of " +
+                       std::to_string(progress.rowsToDo) + " rows";
+    const std::size_t width = line.size();
+    if (width < m_progressWidth) line.append(m_progressWidth - width, ' ');
+    m_err << '\r' << line;
+    m_err.flush();
+    m_progressWidth = width;
+}
+
+bool ConsoleHost::CancelRequested() { return InterruptRequested(); }
+
+void ConsoleHost::ClearProgressLine() {
+    if (m_progressWidth == 0) return;
+    m_err << '\r' << std::string(m_progressWidth, ' ') << '\r';
+    m_err.flush();
+    m_progressWidth = 0;
 }
 
 void ConsoleHost::Print(std::ostream& stream, const std::string& text) {

@@ -21,9 +21,14 @@ constexpr const char* kUsage =
     "  --workgroup FILE  use FILE as the workgroup information file instead of looking up\n"
     "                    its folder in the settings (VeltraneSystemPath)\n"
     "  --help            show this text\n"
+    "  --version         show the program's version\n"
+    "\n"
+    "On a terminal, standard error shows how far the conversion is. Ctrl+C stops it after the\n"
+    "current row: the rows written so far are kept and a later run redoes the rest. After\n"
+    "\"Conversion complete!\" standard output lists what the conversion changed.\n"
     "\n"
     "Exit status: 0 when the conversion completed and no error was reported, 1 when an error\n"
-    "was reported, 2 for wrong arguments.\n";
+    "was reported or the conversion was cancelled, 2 for wrong arguments.\n";
 
 struct Arguments {
     std::string source;
@@ -67,12 +72,18 @@ std::optional<Arguments> Parse(const std::vector<std::string>& arguments, std::s
 
 }  // namespace
 
+std::string VersionText() { return std::string("tallowmere-convert ") + TALLOWMERE_VERSION; }
+
 int RunConsoleProgram(const std::vector<std::string>& arguments, CurrentUserRegistry& registry,
-                      std::ostream& out, std::ostream& err) {
+                      std::ostream& out, std::ostream& err, bool showProgress) {
     for (const std::string& argument : arguments) {
         if (argument == "--") break;  // what follows are file names, whatever they look like
         if (argument == "--help" || argument == "-h") {
             out << kUsage;
+            return kExitCompleted;
+        }
+        if (argument == "--version") {
+            out << VersionText() << '\n';
             return kExitCompleted;
         }
     }
@@ -82,7 +93,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, CurrentUserRegi
         err << "tallowmere-convert: " << error << "\n\n" << kUsage;
         return kExitUsage;
     }
-    ConsoleHost host(out, err);
+    ConsoleHost host(out, err, showProgress);
     StartCommand start(host, registry);
     if (parsed->workgroup) start.SetWorkgroupFile(*parsed->workgroup);
     start.RunAndReport(parsed->source, parsed->destination);

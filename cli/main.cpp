@@ -1,6 +1,15 @@
 #include <QCoreApplication>
+#include <cstdio>
 #include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
+#include "cli/ConsoleHost.h"
 #include "cli/ConsoleProgram.h"
 #include "platform/SettingsRegistry.h"
 
@@ -8,5 +17,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     SettingsRegistry registry;
-    return RunConsoleProgram(arguments, registry, std::cout, std::cerr);
+    InterruptCancelsRun();
+    // The progress line is for a person watching, never for a file or a pipe.
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    return RunConsoleProgram(arguments, registry, std::cout, std::cerr, terminal);
 }

@@ -22,10 +22,13 @@ bool SeekCategory(CDstTblCategory& destination, const std::string& categoryId) {
 
 }  // namespace
 
-void CopyCategories(CSrcTblPhraseCategory& source, CDstTblCategory& destination) {
+void CopyCategories(CSrcTblPhraseCategory& source, CDstTblCategory& destination,
+                    RunProgress* progress) {
     if (!source.IsBOF()) source.MoveFirst();
+    if (progress) progress->BeginPass(ConversionPass::CopyCategories, source.GetRecordCount());
     while (!source.IsEOF()) {
-        if (SeekCategory(destination, source.m_CategoryID.Value())) {
+        const bool found = SeekCategory(destination, source.m_CategoryID.Value());
+        if (found) {
             destination.Edit();
         } else {
             destination.AddNew();
@@ -35,15 +38,22 @@ void CopyCategories(CSrcTblPhraseCategory& source, CDstTblCategory& destination)
         destination.m_Description =
             description.empty() ? std::string(kUndefinedDescription) : description;
         destination.Update();
+        if (progress) {
+            ConversionSummary& summary = progress->Summary();
+            ++(found ? summary.categoriesOverwritten : summary.categoriesAdded);
+            progress->RowDone();
+        }
         source.MoveNext();
     }
 }
 
-void CopyPhrases(CSrcQryPhraseItem& source, CDstTblPhrase& destination) {
+void CopyPhrases(CSrcQryPhraseItem& source, CDstTblPhrase& destination, RunProgress* progress) {
     if (!source.IsBOF()) source.MoveFirst();
+    if (progress) progress->BeginPass(ConversionPass::CopyPhrases, source.GetRecordCount());
     while (!source.IsEOF()) {
         const COleVariant key(source.m_ItemID.Value(), VT_BSTRT);
-        if (destination.Seek("=", &key)) {
+        const bool found = destination.Seek("=", &key);
+        if (found) {
             destination.Edit();
         } else {
             destination.AddNew();
@@ -57,6 +67,11 @@ void CopyPhrases(CSrcQryPhraseItem& source, CDstTblPhrase& destination) {
         destination.m_PunctuationLeading = 2;
         destination.m_PunctuationTrailing = 0;
         destination.Update();
+        if (progress) {
+            ConversionSummary& summary = progress->Summary();
+            ++(found ? summary.phrasesOverwritten : summary.phrasesAdded);
+            progress->RowDone();
+        }
         source.MoveNext();
     }
 }

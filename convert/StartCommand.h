@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,10 +29,18 @@ public:
     void RunAndReport(const std::string& source, const std::string& destination);
 
     const std::unique_ptr<CDaoWorkspace>& Workspace() const { return m_pWorkspace; }
+    // What the last run changed, as far as it got.
+    const ConversionSummary& LastSummary() const { return m_summary; }
 
 private:
+    // The details of a closing message: what the run changed, if it began.
+    std::string Details();
+
     ConversionHost& m_host;
     CurrentUserRegistry& m_registry;
     std::optional<std::string> m_workgroupFile;
     std::unique_ptr<CDaoWorkspace> m_pWorkspace;
+    ConversionSummary m_summary;
+    std::chrono::steady_clock::time_point m_started;
+    bool m_runBegan = false;
 };

@@ -85,3 +85,4 @@ bool CDaoRecordset::IsBOF() const { return Cursor().IsBOF(); }
 bool CDaoRecordset::IsEOF() const { return Cursor().IsEOF(); }
 void CDaoRecordset::MoveFirst() { Cursor().MoveFirst(); }
 void CDaoRecordset::MoveNext() { Cursor().MoveNext(); }
+long long CDaoRecordset::GetRecordCount() { return Cursor().RecordCount(); }

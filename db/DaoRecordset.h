@@ -37,6 +37,9 @@ public:
     bool IsEOF() const;
     void MoveFirst();
     void MoveNext();
+    // Table-type: the rows the table holds. Dynaset: every row its query gives now, counted by
+    // running the query once more (DAO would count only the rows visited so far).
+    long long GetRecordCount();
 
     virtual std::string GetDefaultDBName() = 0;
     virtual std::string GetDefaultSQL() = 0;

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr const char* kWorkgroupFileName = "\\VELTRANE.MDW";
+constexpr const char* kWorkgroupFileName = "VELTRANE.MDW";
 constexpr const char* kWorkspaceName = "Tallowmere";
 constexpr const char* kWorkspaceUser = "NKW";
 constexpr const char* kWorkspacePassword = "KT372";
@@ -30,6 +30,17 @@ int ReportingEngineErrors(UserMessages& messages, Step&& step) {
 
 }  // namespace
 
+std::string JoinWorkgroupFile(const std::string& folder) {
+#ifndef _WIN32
+    // A folder written the platform's way gets the platform's separator; one that holds a
+    // backslash anywhere (a Windows path, or a trailing "\") keeps the registry's form.
+    if (folder.find('/') != std::string::npos && folder.find('\\') == std::string::npos) {
+        return folder + '/' + kWorkgroupFileName;
+    }
+#endif
+    return folder + '\\' + kWorkgroupFileName;
+}
+
 int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry,
                           UserMessages& messages) {
     if (!registry.OpenKey(kWorkgroupLookupKey)) {
@@ -40,7 +51,7 @@ int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry,
     std::array<char, kLookupBufferSize> buffer{};
     // A missing or over-long value is not reported: the engine then gets an empty path.
     if (registry.QueryValue(kWorkgroupLookupValue, buffer.data(), buffer.size())) {
-        path = std::string(buffer.data()) + kWorkgroupFileName;
+        path = JoinWorkgroupFile(buffer.data());
     }
     if (!registry.CloseKey()) {
         messages.ShowOwnedMessage("Error closing VeltraneSystemPath registry key.",

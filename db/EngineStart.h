@@ -13,6 +13,9 @@ inline constexpr const char* kWorkgroupLookupKey =
 inline constexpr const char* kWorkgroupLookupValue = "VeltraneSystemPath";
 inline constexpr const char* kRegistryMessageCaption = "Ferrowick";
 
+// The workgroup file in the looked-up folder: "folder\VELTRANE.MDW", or on a system that
+// separates folders with "/", "folder/VELTRANE.MDW" where the folder is written that way.
+std::string JoinWorkgroupFile(const std::string& folder);
 // Forms the workgroup file path from the registry lookup; 1 or 0 (after its own message).
 int GetSystemDatabasePath(std::string& path, CurrentUserRegistry& registry, UserMessages& messages);
 // Starts the engine on the workgroup file and makes the workspace; 1 or 0.

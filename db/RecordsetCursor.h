@@ -24,6 +24,8 @@ public:
     virtual void Update();
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;
+    // Table-type: the rows the table holds; dynaset: the rows its query gives now.
+    virtual long long RecordCount() = 0;
 
     bool IsBOF() const { return m_state == CursorState::Empty; }
     bool IsEOF() const {

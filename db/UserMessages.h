@@ -18,4 +18,15 @@ public:
                                  unsigned style) = 0;
     // A message box raised through the application object: the application name as caption.
     virtual int ShowAppMessage(const std::string& text, unsigned style = MB_OK) = 0;
+
+    // The same boxes with details beneath the text (what a run changed); a box that cannot show
+    // details shows the text alone.
+    virtual int ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                            unsigned style, const std::string& /*details*/) {
+        return ShowOwnedMessage(text, caption, style);
+    }
+    virtual int ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                          const std::string& /*details*/) {
+        return ShowAppMessage(text, style);
+    }
 };

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+
 #include "db/DaoException.h"
 #include "db/sqlite/SqliteRowValues.h"
 
@@ -151,4 +153,21 @@ void DynasetCursor::MoveNext() {
     if (m_state != CursorState::OnRow) NoCurrentRecord();
     m_atFirst = false;
     Step();
+}
+
+long long DynasetCursor::RecordCount() {
+    std::string sql = sqlite3_sql(m_query);
+    while (!sql.empty() &&
+           (sql.back() == ';' || std::isspace(static_cast<unsigned char>(sql.back())))) {
+        sql.pop_back();
+    }
+    // Counting inside the store is cheapest; a query it cannot wrap (a trailing comment, say) is
+    // stepped through instead.
+    const std::string count = "SELECT count(*) FROM (" + sql + "\n)";
+    sqlite3_stmt* probe = nullptr;
+    const bool wraps =
+        sqlite3_prepare_v2(m_connection->Handle(), count.c_str(), static_cast<int>(count.size()),
+                           &probe, nullptr) == SQLITE_OK;
+    sqlite3_finalize(probe);
+    return wraps ? CountRows(count, true) : CountRows(sqlite3_sql(m_query), false);
 }

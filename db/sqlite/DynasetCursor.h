@@ -19,6 +19,7 @@ public:
     void MoveFirst() override;
     void MoveNext() override;
     void Close() override;
+    long long RecordCount() override;
 
 private:
     DynasetCursor(std::shared_ptr<StoreConnection> connection, DaoRowBinding row,

@@ -24,6 +24,8 @@ protected:
     void FinalizeStatements();
     // Finalises an owned statement and owns its replacement instead.
     void ReplaceStatement(sqlite3_stmt* old, sqlite3_stmt* replacement);
+    // Rows of a query: its one value when it is a count, else its rows, stepped through once.
+    long long CountRows(const std::string& sql, bool isCount);
 
     std::shared_ptr<StoreConnection> m_connection;
 

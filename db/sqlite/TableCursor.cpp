@@ -226,6 +226,10 @@ void TableCursor::WalkFrom(std::size_t position) {
     m_state = m_walk.empty() ? CursorState::Empty : CursorState::AfterLast;
 }
 
+long long TableCursor::RecordCount() {
+    return CountRows("SELECT count(*) FROM " + m_quotedTable, true);
+}
+
 void TableCursor::MoveFirst() {
     m_pending = Pending::None;
     TakeWalkSnapshot();

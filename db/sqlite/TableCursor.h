@@ -22,6 +22,7 @@ public:
     void Update() override;
     void MoveFirst() override;
     void MoveNext() override;
+    long long RecordCount() override;
 
 private:
     enum class Pending { None, Adding, Editing };

@@ -21,6 +21,9 @@
 
 namespace {
 
+// The completion message; the summary of what changed follows it.
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 struct Outcome {
     int status;
     std::string out;
@@ -59,7 +62,7 @@ TEST_F(ConsoleProgram, CompletedRunExitsZeroWithTheMessageOnStandardOutput) {
     m_registry.value = m_dir.Path().string();
     const Outcome o = Run({m_source, m_destination});
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "Conversion complete!\n");
+    EXPECT_EQ(FirstLine(o.out), "Conversion complete!") << o.out;
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(TestDb(m_destination).Rows("SELECT PhraseID, CategoryID, Data FROM tblPhrase"),
               std::vector<std::string>{"I1|{1}|Hello9|"});
@@ -72,7 +75,7 @@ TEST_F(ConsoleProgram, WorkgroupOptionInEitherFormReplacesTheLookup) {
           std::vector<std::string>{m_source, m_destination, "--workgroup=" + m_workgroup}}) {
         const Outcome o = Run(arguments);
         EXPECT_EQ(o.status, 0) << o.err;
-        EXPECT_EQ(o.out, "Conversion complete!\n");
+        EXPECT_EQ(FirstLine(o.out), "Conversion complete!") << o.out;
     }
     EXPECT_TRUE(m_registry.openedKeys.empty());
 }
@@ -130,7 +133,7 @@ TEST_F(ConsoleProgram, ErrorReportedByAPassExitsOneThoughTheRunCompleted) {
     }
     const Outcome o = Run({"--workgroup", m_workgroup, m_source, m_destination});
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.out, "Conversion complete!\n");
+    EXPECT_EQ(FirstLine(o.out), "Conversion complete!") << o.out;
     EXPECT_NE(o.err.find("DAO Code:  3022"), std::string::npos) << o.err;
 }
 
@@ -258,7 +261,7 @@ protected:
 TEST_F(ConsoleBinary, CompletesWithAGivenWorkgroup) {
     const Outcome o = Start({"--workgroup", m_workgroup, m_source, m_destination});
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "Conversion complete!\n");
+    EXPECT_EQ(FirstLine(o.out), "Conversion complete!") << o.out;
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(Phrases(), 1);
 }
@@ -270,7 +273,7 @@ TEST_F(ConsoleBinary, FindsTheWorkgroupThroughTheSettings) {
                    "[OptionsDataFile]\nVeltraneSystemPath=" + m_dir.Path().string() + "\n");
     const Outcome o = Start({m_source, m_destination});
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "Conversion complete!\n");
+    EXPECT_EQ(FirstLine(o.out), "Conversion complete!") << o.out;
     EXPECT_EQ(Phrases(), 1);
 }
 

@@ -65,26 +65,35 @@ TEST_P(WorkgroupLookup, FormsThePathOrReports) {
 }
 
 const std::string k255(255, 'd');
+#ifdef _WIN32
+const std::string kFolderSeparator = "\\";
+#else
+const std::string kFolderSeparator = "/";
+#endif
 const std::string k256(256, 'd');
 
 INSTANTIATE_TEST_SUITE_P(
     Registry, WorkgroupLookup,
-    testing::Values(LookupCase{"MissingKey", false, "C:\\Veltrane", true, 0, "",
-                               "Error opening VeltraneSystemPath registry key."},
-                    LookupCase{"Folder", true, "C:\\Program Files\\Veltrane", true, 1,
-                               "C:\\Program Files\\Veltrane\\VELTRANE.MDW", std::nullopt},
-                    LookupCase{"TrailingBackslashIsDoubled", true, "C:\\Veltrane\\", true, 1,
-                               "C:\\Veltrane\\\\VELTRANE.MDW", std::nullopt},
-                    LookupCase{"EmptyValue", true, "", true, 1, "\\VELTRANE.MDW", std::nullopt},
-                    LookupCase{"MissingValue", true, std::nullopt, true, 1, "", std::nullopt},
-                    LookupCase{"LongestValueThatFits", true, k255, true, 1, k255 + "\\VELTRANE.MDW",
-                               std::nullopt},
-                    LookupCase{"OverLongValue", true, k256, true, 1, "", std::nullopt},
-                    LookupCase{"CloseFails", true, "C:\\Veltrane", false, 0,
-                               "C:\\Veltrane\\VELTRANE.MDW",
-                               "Error closing VeltraneSystemPath registry key."},
-                    LookupCase{"CloseFailsWithoutValue", true, std::nullopt, false, 0, "",
-                               "Error closing VeltraneSystemPath registry key."}),
+    testing::Values(
+        LookupCase{"MissingKey", false, "C:\\Veltrane", true, 0, "",
+                   "Error opening VeltraneSystemPath registry key."},
+        LookupCase{"Folder", true, "C:\\Program Files\\Veltrane", true, 1,
+                   "C:\\Program Files\\Veltrane\\VELTRANE.MDW", std::nullopt},
+        LookupCase{"TrailingBackslashIsDoubled", true, "C:\\Veltrane\\", true, 1,
+                   "C:\\Veltrane\\\\VELTRANE.MDW", std::nullopt},
+        LookupCase{"EmptyValue", true, "", true, 1, "\\VELTRANE.MDW", std::nullopt},
+        LookupCase{"MissingValue", true, std::nullopt, true, 1, "", std::nullopt},
+        LookupCase{"LongestValueThatFits", true, k255, true, 1, k255 + "\\VELTRANE.MDW",
+                   std::nullopt},
+        LookupCase{"OverLongValue", true, k256, true, 1, "", std::nullopt},
+        LookupCase{"CloseFails", true, "C:\\Veltrane", false, 0, "C:\\Veltrane\\VELTRANE.MDW",
+                   "Error closing VeltraneSystemPath registry key."},
+        LookupCase{"SlashFolderJoinsWithTheFolderSeparator", true, "/home/u/Veltrane", true, 1,
+                   "/home/u/Veltrane" + kFolderSeparator + "VELTRANE.MDW", std::nullopt},
+        LookupCase{"SlashFolderEndingInBackslashKeepsTheBackslash", true, "/home/u/Veltrane\\",
+                   true, 1, "/home/u/Veltrane\\\\VELTRANE.MDW", std::nullopt},
+        LookupCase{"CloseFailsWithoutValue", true, std::nullopt, false, 0, "",
+                   "Error closing VeltraneSystemPath registry key."}),
     [](const testing::TestParamInfo<LookupCase>& info) { return std::string(info.param.name); });
 
 class EngineStart : public testing::Test {

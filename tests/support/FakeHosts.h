@@ -6,7 +6,8 @@
 #include "convert/ConversionHost.h"
 #include "tests/support/FakeMessages.h"
 
-// A window stand-in that records every message box and every Start button switch, in order.
+// A window stand-in that records every message box, every Start button switch and every progress
+// report, in order, and asks the run to stop after a given number of reports.
 class RecordingHost : public ConversionHost {
 public:
     using Kind = RecordedMessage::Kind;
@@ -14,15 +15,29 @@ public:
 
     int ShowOwnedMessage(const std::string& text, const std::string& caption,
                          unsigned style) override {
-        messages.push_back({Kind::Owned, text, caption, style});
-        return IDOK;
+        return ShowOwnedMessageWithDetails(text, caption, style, {});
     }
     int ShowAppMessage(const std::string& text, unsigned style) override {
-        messages.push_back({Kind::App, text, {}, style});
+        return ShowAppMessageWithDetails(text, style, {});
+    }
+    int ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                    unsigned style, const std::string& details) override {
+        messages.push_back({Kind::Owned, text, caption, style, details});
+        return IDOK;
+    }
+    int ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                  const std::string& details) override {
+        messages.push_back({Kind::App, text, {}, style, details});
         return IDOK;
     }
     void EnableStartButton(bool enabled) override { startButton.push_back(enabled); }
     CRichText& RichTextControl() override { return richText; }
+    void ReportProgress(const ConversionProgress& report) override { progress.push_back(report); }
+    bool CancelRequested() override {
+        return cancelAfterReports >= 0 &&
+               progress.size() >= static_cast<std::size_t>(cancelAfterReports);
+    }
+    void RunEnded() override { ++runsEnded; }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
@@ -33,4 +48,7 @@ public:
     std::vector<Message> messages;
     std::vector<bool> startButton;  // every EnableStartButton call, in order
     CRichText richText;
+    std::vector<ConversionProgress> progress;
+    long long cancelAfterReports = -1;  // never
+    int runsEnded = 0;
 };

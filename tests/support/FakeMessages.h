@@ -16,6 +16,7 @@ struct RecordedMessage {
     std::string text;
     std::string caption;  // empty for application messages: the application names them
     unsigned style;
+    std::string details;  // shown beneath the text; empty for none
 };
 
 // Message boxes as a list, for checking what the user was told and in which order.
@@ -23,11 +24,19 @@ class RecordingMessages : public UserMessages {
 public:
     int ShowOwnedMessage(const std::string& text, const std::string& caption,
                          unsigned style) override {
-        messages.push_back({RecordedMessage::Kind::Owned, text, caption, style});
-        return IDOK;
+        return ShowOwnedMessageWithDetails(text, caption, style, {});
     }
     int ShowAppMessage(const std::string& text, unsigned style) override {
-        messages.push_back({RecordedMessage::Kind::App, text, {}, style});
+        return ShowAppMessageWithDetails(text, style, {});
+    }
+    int ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                    unsigned style, const std::string& details) override {
+        messages.push_back({RecordedMessage::Kind::Owned, text, caption, style, details});
+        return IDOK;
+    }
+    int ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                  const std::string& details) override {
+        messages.push_back({RecordedMessage::Kind::App, text, {}, style, details});
         return IDOK;
     }
 
