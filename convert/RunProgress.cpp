@@ -52,6 +52,10 @@ std::string Seconds(std::chrono::steady_clock::duration elapsed) {
     return text;
 }
 
+std::string Counted(long long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string Count(const std::optional<long long>& rows) {
     return rows ? std::to_string(*rows) : std::string("not known");
 }
@@ -93,14 +97,18 @@ std::string CancelledMessage(const ConversionSummary& s) {
         0) {
         return text + "Nothing had been written to the destination yet.";
     }
-    text += "Everything written before it was kept: " + std::to_string(categories) +
-            " categories and " + std::to_string(phrases) + " phrases copied";
+    text +=
+        "Everything written before it was kept: " + Counted(categories, "category", "categories") +
+        " and " + Counted(phrases, "phrase", "phrases") + " copied";
     if (s.categoryIdsShortened + s.phraseCategoriesShortened > 0) {
-        text += ", " + std::to_string(s.categoryIdsShortened + s.phraseCategoriesShortened) +
-                " identifiers shortened";
+        text += ", " +
+                Counted(s.categoryIdsShortened + s.phraseCategoriesShortened, "identifier",
+                        "identifiers") +
+                " shortened";
     }
     if (s.phraseTextsConverted > 0) {
-        text += ", " + std::to_string(s.phraseTextsConverted) + " phrase texts converted";
+        text +=
+            ", " + Counted(s.phraseTextsConverted, "phrase text", "phrase texts") + " converted";
     }
     return text + ". Run the conversion again to do the rest.";
 }

@@ -18,6 +18,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/OpenFileDialog.h"
 #include "ui/Resources.h"
+#include "ui/RunProgressDialog.h"
 #include "ui/WaitCursor.h"
 #ifdef Q_OS_WIN
 #include "ui/NativeSystemMenu.h"
@@ -53,7 +54,8 @@ CConvertDlg::CConvertDlg(Profile& profile, ConvertDlgServices services, QWidget*
                                            [] { return std::make_unique<QtOpenFileDialog>(); })),
       m_registry(OwnedOr<CurrentUserRegistry>(services.registry, m_ownedRegistry,
                                               [] { return std::make_unique<SettingsRegistry>(); })),
-      m_start(*this, *m_registry) {}
+      m_start(*this, *m_registry),
+      m_keepAlive(std::make_unique<RunKeepAlive>(this)) {}
 
 CConvertDlg::~CConvertDlg() = default;
 
@@ -80,6 +82,49 @@ void CConvertDlg::ConnectMessageMap() {
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, [this] {
         if (m_commandTarget != nullptr) m_commandTarget->OnCmdMsg(ID_HELP);
     });
+#ifndef Q_OS_WIN
+    // Where the window manager owns the system menu, the keyboard reaches the dialog's own menu
+    // (and its About entry) as it reaches any context menu: Shift+F10 here, and the Menu key,
+    // which the platform turns into a keyboard context-menu request to the focused field.
+    auto* shiftF10 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(shiftF10, &QShortcut::activated, this, &CConvertDlg::ShowSystemMenuFromKeyboard);
+    for (int id : {IDC_SOURCE, IDC_DESTINATION}) {
+        if (QWidget* field = GetDlgItem(id)) field->installEventFilter(this);
+    }
+#endif
+}
+
+// Names and hints for assistive technology and for the pointer: the labels already name their
+// fields (the template builder makes each the buddy of the field after it).
+void CConvertDlg::DescribeControls() {
+    struct Browse {
+        int id;
+        const char* name;
+    };
+    static constexpr Browse kBrowse[] = {
+        {IDC_BROWSE_SOURCE, "Browse for the source database"},
+        {IDC_BROWSE_DESTINATION, "Browse for the destination database"},
+    };
+    for (const Browse& browse : kBrowse) {
+        if (QWidget* button = GetDlgItem(browse.id)) {
+            button->setAccessibleName(QString::fromLatin1(browse.name));
+            button->setToolTip(QString::fromLatin1(browse.name));
+        }
+    }
+}
+
+bool CConvertDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        ShowSystemMenuFromKeyboard();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CConvertDlg::ShowSystemMenuFromKeyboard() {
+    QWidget* at = focusWidget() != nullptr ? focusWidget() : this;
+    ShowSystemMenuAt(at->mapToGlobal(QPoint(0, at->height())));
 }
 
 bool CConvertDlg::Create() {
@@ -89,6 +134,7 @@ bool CConvertDlg::Create() {
         return false;
     }
     ConnectMessageMap();
+    DescribeControls();
     m_created = true;
     return true;
 }
@@ -115,6 +161,7 @@ bool CConvertDlg::ExchangeText(bool saveAndValidate, int id, std::string& value)
     if (!saveAndValidate) {
         field->setText(QString::fromLocal8Bit(value));
         field->setCursorPosition(0);
+        field->setToolTip(field->text());  // the whole path, however narrow the field
         return true;
     }
     value = field->text().toLocal8Bit().toStdString();
@@ -290,6 +337,12 @@ void CConvertDlg::OnBrowseDestination() {
 
 void CConvertDlg::OnStart() {
     WaitCursor wait;
+    // The window stays painted during the run but takes no input until the handler ends.
+    struct KeepAliveScope {
+        RunKeepAlive& keepAlive;
+        explicit KeepAliveScope(RunKeepAlive& k) : keepAlive(k) { keepAlive.Begin(); }
+        ~KeepAliveScope() { keepAlive.End(); }
+    } keepAlive(*m_keepAlive);
     // No exception may cross into Qt's event loop: whatever the shared flow does not report
     // itself is reported here, and the dialog stays open.
     try {
@@ -316,6 +369,24 @@ int CConvertDlg::ShowOwnedMessage(const std::string& text, const std::string& ca
 int CConvertDlg::ShowAppMessage(const std::string& text, unsigned style) {
     return m_messages->ShowAppMessage(text, style);
 }
+
+int CConvertDlg::ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                             unsigned style, const std::string& details) {
+    return m_messages->ShowOwnedMessageWithDetails(text, caption, style, details);
+}
+
+int CConvertDlg::ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                           const std::string& details) {
+    return m_messages->ShowAppMessageWithDetails(text, style, details);
+}
+
+void CConvertDlg::ReportProgress(const ConversionProgress& progress) {
+    m_keepAlive->Report(progress);
+}
+
+bool CConvertDlg::CancelRequested() { return m_keepAlive->CancelRequested(); }
+
+void CConvertDlg::RunEnded() { m_keepAlive->Finish(); }
 
 void CConvertDlg::EnableStartButton(bool enabled) {
     if (QWidget* start = GetDlgItem(IDC_START)) start->setEnabled(enabled);

@@ -13,6 +13,7 @@
 
 class CurrentUserRegistry;
 class OpenFileDialog;
+class RunKeepAlive;
 class Profile;
 class QMenu;
 
@@ -88,8 +89,18 @@ public:
     int ShowOwnedMessage(const std::string& text, const std::string& caption,
                          unsigned style) override;
     int ShowAppMessage(const std::string& text, unsigned style = MB_OK) override;
+    int ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                    unsigned style, const std::string& details) override;
+    int ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                  const std::string& details) override;
     void EnableStartButton(bool enabled) override;
     CRichText& RichTextControl() override { return m_richText; }
+    void ReportProgress(const ConversionProgress& progress) override;
+    bool CancelRequested() override;
+    void RunEnded() override;
+
+    // What keeps the window alive during a run, and its progress box while that shows.
+    RunKeepAlive& KeepAlive() { return *m_keepAlive; }
 
 protected:
     bool DoDataExchange(bool saveAndValidate);
@@ -97,6 +108,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
@@ -113,6 +125,8 @@ private:
     bool ExchangeText(bool saveAndValidate, int id, std::string& value);
     void DefaultSysCommand(unsigned nID);
     void ShowSystemMenuAt(const QPoint& globalPos);
+    void ShowSystemMenuFromKeyboard();
+    void DescribeControls();
 
     CRichText m_richText;
     std::string m_strDestination;
@@ -128,6 +142,7 @@ private:
     CurrentUserRegistry* m_registry;
     StartCommand m_start;  // owns the workspace (m_pWorkspace) on the dialog's behalf
 
+    std::unique_ptr<RunKeepAlive> m_keepAlive;
     CommandTarget* m_commandTarget = nullptr;
     DialogControls m_controls;
     SystemMenu m_systemMenu = SystemMenu::Standard();

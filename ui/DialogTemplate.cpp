@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QString>
 #include <cstdlib>
@@ -80,6 +81,13 @@ std::unique_ptr<QWidget> MakeStatic(const DialogItemTemplate& item) {
 std::unique_ptr<QWidget> MakeEdit(const DialogItemTemplate& item) {
     auto edit = std::make_unique<QLineEdit>(TextOf(item));
     edit->setReadOnly((item.style & style::kEditReadOnly) != 0);
+    if (edit->isReadOnly()) {
+        // A read-only field shows the window's colour behind its text, as the platform draws
+        // one, so that it does not invite typing.
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        edit->setPalette(palette);
+    }
     edit->setFrame((item.style & style::kBorder) != 0);
     // The typing limit (255) is not set as Qt's maxLength: Qt would cut text the program itself
     // puts in, which the platform never does. The fields are read-only, so nothing is typed.
@@ -158,6 +166,15 @@ bool CreateDialogControls(QDialog& dialog, const DialogTemplate& dialogTemplate,
         if (tabStop && control->focusPolicy() != Qt::NoFocus) {
             if (previousTabStop != nullptr) QWidget::setTabOrder(previousTabStop, control);
             previousTabStop = control;
+        }
+        // A text label just before a field in the template names that field, as the platform's
+        // accessibility does: it becomes the label's buddy and gets the label's text as name.
+        if (auto* field = qobject_cast<QLineEdit*>(control); field != nullptr && i > 0) {
+            auto* label = qobject_cast<QLabel*>(controls.inOrder.back());
+            if (label != nullptr && !label->text().isEmpty()) {
+                label->setBuddy(field);
+                field->setAccessibleName(label->text());
+            }
         }
         if (item.id != kUnaddressedControl) controls.byId[item.id] = control;
         controls.inOrder.push_back(control);

@@ -42,13 +42,19 @@ private:
 
 }  // namespace
 
+unsigned AppMessageStyle(unsigned style) {
+    if ((style & MB_ICONMASK) != 0) return style;
+    return style | ((style & MB_TYPEMASK) == MB_YESNO ? MB_ICONQUESTION : MB_ICONEXCLAMATION);
+}
+
 int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                   unsigned style) {
+                   unsigned style, const std::string& details) {
     ArrowCursorWhileShown arrow;
     QMessageBox box(IconOf(style), QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text),
                     QMessageBox::NoButton, owner);
     // The platform shows a carriage return, or CR LF, as one line break.
     box.setText(QString::fromLocal8Bit(MessageLines(text)));
+    if (!details.empty()) box.setDetailedText(QString::fromLocal8Bit(MessageLines(details)));
     switch (style & MB_TYPEMASK) {
         case MB_OKCANCEL:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
@@ -74,12 +80,23 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
 
 int MessageBoxes::ShowOwnedMessage(const std::string& text, const std::string& caption,
                                    unsigned style) {
-    return ShowMessageBox(m_owner, text, caption, style);
+    return ShowOwnedMessageWithDetails(text, caption, style, {});
 }
 
 int MessageBoxes::ShowAppMessage(const std::string& text, unsigned style) {
+    return ShowAppMessageWithDetails(text, style, {});
+}
+
+int MessageBoxes::ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                              unsigned style, const std::string& details) {
+    return ShowMessageBox(m_owner, text, caption, style, details);
+}
+
+int MessageBoxes::ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                            const std::string& details) {
     QWidget* owner = QApplication::activeWindow();
     if (owner == nullptr) owner = m_owner;
     return ShowMessageBox(owner, text,
-                          QCoreApplication::applicationName().toLocal8Bit().toStdString(), style);
+                          QCoreApplication::applicationName().toLocal8Bit().toStdString(),
+                          AppMessageStyle(style), details);
 }

@@ -25,10 +25,19 @@ public:
     int ShowOwnedMessage(const std::string& text, const std::string& caption,
                          unsigned style) override;
     int ShowAppMessage(const std::string& text, unsigned style = MB_OK) override;
+    int ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                    unsigned style, const std::string& details) override;
+    int ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                  const std::string& details) override;
 
 private:
     QPointer<QWidget> m_owner;
 };
 
+// details, when given, can be unfolded beneath the text.
 int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                   unsigned style);
+                   unsigned style, const std::string& details = {});
+
+// The style the application object gives a box raised through it: a box that names no icon
+// gets the exclamation mark (question mark for Yes and No), as the framework's own reports do.
+unsigned AppMessageStyle(unsigned style);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 QStringList NameFiltersFromFilterString(const std::string& filter) {
     const QStringList parts = QString::fromLocal8Bit(filter).split(u'|');
@@ -29,6 +30,18 @@ QStringList NameFiltersFromFilterString(const std::string& filter) {
     return filters;
 }
 
+std::optional<QString> FileNameOfDrivePath(const QString& path) {
+#ifdef Q_OS_WIN
+    (void)path;
+    return std::nullopt;
+#else
+    const bool drive = path.size() >= 3 && path.at(0).isLetter() && path.at(1) == u':' &&
+                       (path.at(2) == u'\\' || path.at(2) == u'/');
+    if (!drive) return std::nullopt;
+    return path.section(QRegularExpression(QStringLiteral("[\\\\/]")), -1);
+#endif
+}
+
 void ConfigureFileDialog(QFileDialog& dialog, const OpenFileRequest& request) {
     dialog.setAcceptMode(request.openMode ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     // Without "file must exist" any name may be chosen, typed names included.
@@ -37,7 +50,12 @@ void ConfigureFileDialog(QFileDialog& dialog, const OpenFileRequest& request) {
     dialog.setDefaultSuffix(QString::fromLocal8Bit(request.defaultExtension));
     dialog.setNameFilters(NameFiltersFromFilterString(request.filter));
     const QFileInfo initial(QString::fromLocal8Bit(request.fileName));
-    if (!request.fileName.empty()) {
+    if (const auto name = FileNameOfDrivePath(QString::fromLocal8Bit(request.fileName))) {
+        // A Windows default (C:\Program Files\...) names no folder here: start at home
+        // with its file name, never under the current folder.
+        dialog.setDirectory(QDir::home());
+        dialog.selectFile(*name);
+    } else if (!request.fileName.empty()) {
         if (initial.absoluteDir().exists()) {
             dialog.setDirectory(initial.absoluteDir());
             dialog.selectFile(initial.fileName());

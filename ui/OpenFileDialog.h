@@ -34,6 +34,10 @@ public:
 // ("Desc (pat1 pat2)"); a description that already ends with its patterns is kept as it is.
 QStringList NameFiltersFromFilterString(const std::string& filter);
 
+// The file name of a path with a drive letter (C:\dir\file.mdb) on a system without
+// drives; nothing for any other path, and always nothing where drives exist.
+std::optional<QString> FileNameOfDrivePath(const QString& path);
+
 class QFileDialog;
 // Sets a Qt file dialog up for the request: mode, flags, default extension, filter, initial file.
 void ConfigureFileDialog(QFileDialog& dialog, const OpenFileRequest& request);

@@ -61,13 +61,24 @@ bool UiTest::ProfileFileExists(const std::string& applicationName) const {
 
 int FakeMessages::ShowOwnedMessage(const std::string& text, const std::string& caption,
                                    unsigned style) {
-    shown.push_back({true, text, caption, style});
+    return ShowOwnedMessageWithDetails(text, caption, style, {});
+}
+
+int FakeMessages::ShowAppMessage(const std::string& text, unsigned style) {
+    return ShowAppMessageWithDetails(text, style, {});
+}
+
+int FakeMessages::ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                              unsigned style, const std::string& details) {
+    shown.push_back({true, text, caption, style, details});
     if (onShow) onShow();
     return IDOK;
 }
 
-int FakeMessages::ShowAppMessage(const std::string& text, unsigned style) {
-    shown.push_back({false, text, QCoreApplication::applicationName().toStdString(), style});
+int FakeMessages::ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                            const std::string& details) {
+    shown.push_back(
+        {false, text, QCoreApplication::applicationName().toStdString(), style, details});
     if (onShow) onShow();
     return IDOK;
 }

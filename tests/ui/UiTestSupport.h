@@ -35,6 +35,7 @@ struct ShownMessage {
     std::string text;
     std::string caption;
     unsigned style;
+    std::string details;
 };
 
 class FakeMessages : public UserMessages {
@@ -42,6 +43,10 @@ public:
     int ShowOwnedMessage(const std::string& text, const std::string& caption,
                          unsigned style) override;
     int ShowAppMessage(const std::string& text, unsigned style) override;
+    int ShowOwnedMessageWithDetails(const std::string& text, const std::string& caption,
+                                    unsigned style, const std::string& details) override;
+    int ShowAppMessageWithDetails(const std::string& text, unsigned style,
+                                  const std::string& details) override;
 
     std::vector<ShownMessage> shown;
     std::function<void()> onShow;  // runs while a box would be up
