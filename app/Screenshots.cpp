@@ -2,6 +2,7 @@
 // it, the About box opened from the system-menu entry, and the message after a real conversion
 // of two small demo databases. Run it through scripts/screenshots, which gives it a scratch
 // configuration folder so that no one's profile is touched.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CConvertDlg.h"
 #include "ui/Resources.h"
+#include "ui/RunProgressDialog.h"
 
 namespace {
 
@@ -48,8 +51,12 @@ QImage WithCaption(QWidget& window) {
 // Saves a picture of each window of the given class when it opens, then closes it.
 class ShootOnShow : public QObject {
 public:
-    ShootOnShow(const char* className, QString file, std::function<void(QDialog&)> close)
-        : m_className(className), m_file(std::move(file)), m_close(std::move(close)) {
+    ShootOnShow(const char* className, QString file, std::function<void(QDialog&)> close,
+                std::function<void(QDialog&)> prepare = {})
+        : m_className(className),
+          m_file(std::move(file)),
+          m_close(std::move(close)),
+          m_prepare(std::move(prepare)) {
         qApp->installEventFilter(this);
     }
     ~ShootOnShow() override { qApp->removeEventFilter(this); }
@@ -66,6 +73,7 @@ protected:
                     dialog,
                     [this, dialog] {
                         if (auto* box = qobject_cast<QMessageBox*>(dialog)) text = box->text();
+                        if (m_prepare) m_prepare(*dialog);
                         saved = WithCaption(*dialog).save(m_file);
                         m_close(*dialog);
                     },
@@ -79,7 +87,31 @@ private:
     const char* m_className;
     QString m_file;
     std::function<void(QDialog&)> m_close;
+    std::function<void(QDialog&)> m_prepare;
 };
+
+// Unfolds a message box's details, as a user pressing "Show Details..." would.
+void ShowDetails(QDialog& dialog) {
+    auto* box = qobject_cast<QMessageBox*>(&dialog);
+    if (box == nullptr) return;
+    for (QAbstractButton* button : box->buttons()) {
+        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+    }
+    dialog.adjustSize();
+    QCoreApplication::processEvents();
+}
+
+// A glossary big enough that the progress box has something to show.
+void AddManyPhrases(const std::string& source, int phrases) {
+    TestDb db(source);
+    db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+            std::to_string(phrases) +
+            ") INSERT INTO tblPhraseItem SELECT printf('X-%05d', i), 'phrase', "
+            "'{\\rtf1\\ansi Phrase ' || i || '\\par}' FROM n");
+    db.Exec(
+        "INSERT INTO tblPhraseRelation SELECT ItemID, 'Radiology {R-200}' FROM tblPhraseItem "
+        "WHERE ItemID LIKE 'X-%'");
+}
 
 void MakeDemoDatabases(const std::string& source, const std::string& destination) {
     CreateSourceDb(source);
@@ -147,14 +179,40 @@ int main(int argc, char** argv) {
     if (!dlg.Initialize()) return Fail("the main dialog could not be made");
     dlg.show();
     QCoreApplication::processEvents();
-    ShootOnShow done("QMessageBox", out.filePath(QStringLiteral("completion-message.png")), accept);
+    {
+        ShootOnShow done("QMessageBox", out.filePath(QStringLiteral("completion-message.png")),
+                         accept);
+        qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_START))->click();
+        if (!done.saved) return Fail("no message box after Start");
+        if (done.text != QStringLiteral("Conversion complete!")) {
+            std::fprintf(stderr, "tallowmere-screenshots: Start said: %s\n",
+                         done.text.toLocal8Bit().constData());
+            return 1;
+        }
+    }
+
+    // A longer run: its progress box while phrases are copied, then the completion box with
+    // the summary unfolded.
+    AddManyPhrases(source, 20000);
+    bool progressSaved = false;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        RunProgressDialog* progress = dlg.KeepAlive().Dialog();
+        if (progressSaved || progress == nullptr ||
+            progress->PassText() != QStringLiteral("Copying phrases") ||
+            progress->RowsText().section(u' ', 0, 0).toInt() < 8000) {
+            return;
+        }
+        progressSaved =
+            WithCaption(*progress).save(out.filePath(QStringLiteral("progress-dialog.png")));
+    });
+    during.start(0);
+    dlg.KeepAlive().SetTimings(std::chrono::milliseconds(0), std::chrono::milliseconds(20));
+    ShootOnShow summary("QMessageBox", out.filePath(QStringLiteral("completion-details.png")),
+                        accept, ShowDetails);
     qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_START))->click();
     dlg.reject();
-    if (!done.saved) return Fail("no message box after Start");
-    if (done.text != QStringLiteral("Conversion complete!")) {
-        std::fprintf(stderr, "tallowmere-screenshots: Start said: %s\n",
-                     done.text.toLocal8Bit().constData());
-        return 1;
-    }
+    if (!progressSaved) return Fail("the progress box did not show while phrases were copied");
+    if (!summary.saved) return Fail("no message box after the longer run");
     return 0;
 }

@@ -65,7 +65,6 @@ void RunKeepAlive::SetTimings(std::chrono::milliseconds showAfter,
 }
 
 void RunKeepAlive::Begin() {
-    m_cancelRequested = false;
     m_began = m_lastProcessed = std::chrono::steady_clock::now();
     if (!m_active) QCoreApplication::instance()->installEventFilter(this);
     m_active = true;
@@ -84,13 +83,8 @@ void RunKeepAlive::Report(const ConversionProgress& progress) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-bool RunKeepAlive::CancelRequested() const {
-    return m_cancelRequested || (m_dialog && m_dialog->CancelRequested());
-}
-
 void RunKeepAlive::Finish() {
     if (!m_active) return;
-    m_cancelRequested = CancelRequested();
     m_dialog.reset();
     // Clicks and keys that came in since the last look are the run's, not the next one's.
     QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -47,7 +47,7 @@ public:
 
     void Begin();  // Start was pressed
     void Report(const ConversionProgress& progress);
-    bool CancelRequested() const;
+    bool CancelRequested() const { return m_dialog && m_dialog->CancelRequested(); }
     void Finish();  // the run is over: the progress box goes, held-back input is dropped
     void End();     // the Start handler is over: input reaches the main dialog again
 
@@ -63,7 +63,6 @@ private:
     QPointer<QWidget> m_window;
     std::unique_ptr<RunProgressDialog> m_dialog;
     bool m_active = false;
-    bool m_cancelRequested = false;
     std::chrono::milliseconds m_showAfter{1000};
     std::chrono::milliseconds m_processEvery{50};
     std::chrono::steady_clock::time_point m_began;
