@@ -1,5 +1,8 @@
 #include "db/odbc/OdbcDynasetCursor.h"
 
+#include <cctype>
+#include <stdexcept>
+
 #include "db/DaoException.h"
 
 OdbcDynasetCursor::OdbcDynasetCursor(std::shared_ptr<OdbcConnection> connection, DaoRowBinding row,
@@ -20,16 +23,38 @@ std::unique_ptr<OdbcDynasetCursor> OdbcDynasetCursor::Open(
         for (const DaoColumnBinding& binding : cursor->m_row.Columns()) {
             columns += (columns.empty() ? "" : ", ") + db.Quote(binding.column);
         }
-        cursor->m_query->Prepare("SELECT " + columns + " FROM " + db.Quote(sql), OdbcAction::Read);
+        cursor->m_sql = "SELECT " + columns + " FROM " + db.Quote(sql);
     } else {
-        cursor->m_query->Prepare(sql, OdbcAction::Read);
+        cursor->m_sql = sql;
     }
+    cursor->m_query->Prepare(cursor->m_sql, OdbcAction::Read);
     cursor->Run();
     cursor->MapResultColumns();
     cursor->Step();
     cursor->m_atFirst = true;
     if (cursor->m_state == CursorState::AfterLast) cursor->m_state = CursorState::Empty;
     return cursor;
+}
+
+long long OdbcDynasetCursor::RecordCount() {
+    std::string sql = m_sql;
+    while (!sql.empty() &&
+           (sql.back() == ';' || std::isspace(static_cast<unsigned char>(sql.back())))) {
+        sql.pop_back();
+    }
+    // Counting inside the driver is cheapest; a query it cannot wrap is stepped through instead.
+    try {
+        OdbcStatement count(*m_connection, m_source);
+        count.ExecuteDirect("SELECT COUNT(*) FROM (" + sql + "\n) AS counted", OdbcAction::Read);
+        if (count.Fetch(OdbcAction::Read)) return std::stoll(count.Text(1));
+    } catch (const CDaoException&) {
+    } catch (const std::logic_error&) {  // a count that is not a number
+    }
+    OdbcStatement rows(*m_connection, m_source);
+    rows.ExecuteDirect(m_sql, OdbcAction::Read);
+    long long counted = 0;
+    while (rows.Fetch(OdbcAction::Read)) ++counted;
+    return counted;
 }
 
 void OdbcDynasetCursor::Run() {

@@ -19,6 +19,7 @@ public:
 
     void MoveFirst() override;
     void MoveNext() override;
+    long long RecordCount() override;
     void Close() override;
 
 private:
@@ -31,6 +32,7 @@ private:
 
     std::shared_ptr<OdbcConnection> m_connection;
     std::unique_ptr<OdbcStatement> m_query;
+    std::string m_sql;  // as the driver runs it
     ResultColumns m_result;
     bool m_atFirst = false;
 };

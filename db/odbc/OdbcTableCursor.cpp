@@ -268,6 +268,14 @@ bool OdbcTableCursor::LoadRow(const Key& key) {
     return found;
 }
 
+long long OdbcTableCursor::RecordCount() {
+    std::unique_ptr<OdbcStatement> count = Statement();
+    count->ExecuteDirect("SELECT COUNT(*) FROM " + m_quotedTable, OdbcAction::Read);
+    if (!count->Fetch(OdbcAction::Read)) return 0;
+    const std::string text = count->Text(1);
+    return text.empty() ? 0 : std::stoll(text);
+}
+
 void OdbcTableCursor::MoveFirst() {
     m_pending = Pending::None;
     m_walk.clear();

@@ -28,6 +28,7 @@ public:
     void Update() override;
     void MoveFirst() override;
     void MoveNext() override;
+    long long RecordCount() override;
     void Close() override;
 
 private:
