@@ -3,6 +3,7 @@
 // needs, is refused before anything is opened for writing.
 #include <sqlite3.h>
 
+#include <cctype>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -72,6 +73,31 @@ public:
         if (m_state != CursorState::OnRow) NoCurrentRecord();
         m_atFirst = false;
         Step();
+    }
+
+    // Rows of the query on the snapshot: counted there, or stepped through where the count
+    // cannot wrap it.
+    long long RecordCount() override {
+        std::string sql = sqlite3_sql(m_query);
+        while (!sql.empty() &&
+               (sql.back() == ';' || std::isspace(static_cast<unsigned char>(sql.back())))) {
+            sql.pop_back();
+        }
+        sqlite3* db = m_snapshot->Handle();
+        const std::string count = "SELECT count(*) FROM (" + sql + "\n)";
+        sqlite3_stmt* stmt = nullptr;
+        const bool wraps = sqlite3_prepare_v2(db, count.c_str(), static_cast<int>(count.size()),
+                                              &stmt, nullptr) == SQLITE_OK;
+        if (!wraps) {
+            sqlite3_finalize(stmt);
+            sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+        }
+        long long rows = 0;
+        while (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
+            rows = wraps ? sqlite3_column_int64(stmt, 0) : rows + 1;
+        }
+        sqlite3_finalize(stmt);
+        return rows;
     }
 
     void Close() override {
