@@ -3,6 +3,7 @@
 #include "db/DaoException.h"
 #include "db/RecordsetCursor.h"
 #include "db/Store.h"
+#include "db/odbc/OdbcConnectionString.h"
 
 namespace {
 
@@ -42,7 +43,9 @@ void CDaoRecordset::Open(int nOpenType, const char* lpszSQL) {
 
     const StoreFile file = CheckStoreFile(path);
     Store& store = StoreFor(file);
-    DaoRowBinding row(exchange.Bindings(), path, tableName ? name : "query");
+    // Messages name the database; a connection string's password never appears in them.
+    const std::string shownName = IsOdbcDatabaseName(path) ? OdbcDisplayName(path.substr(5)) : path;
+    DaoRowBinding row(exchange.Bindings(), shownName, tableName ? name : "query");
     if (type == dbOpenTable) {
         if (!tableName) {
             ThrowDaoException(DaoError::NotSupported,

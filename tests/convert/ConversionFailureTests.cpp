@@ -95,6 +95,33 @@ TEST_P(ConversionFailure, ErrorInTheCopyPassEndsTheRunWithStartDisabled) {
     EXPECT_TRUE(Destination(kPhrases).empty());
 }
 
+// A connection string may carry a password: no message about its rows may show it.
+TEST(ConversionFailureOverOdbc, AMessageAboutARowNeverShowsTheConnectionPassword) {
+    UseTestEngineSettings();
+    TempDir dir;
+    const std::string source = dir.File("am_pub.db");
+    const std::string destination = dir.File("phrases.db");
+    CreateSourceDb(source);
+    CreateDestinationDb(destination);
+    {
+        TestDb db(source);
+        AddSourceCategory(db, "K{1}", "Bad");
+        db.Exec("UPDATE tblPhraseCategory SET Gen_Tag = 'not a number'");
+    }
+    RecordingHost host;
+    const std::string secret = ";PWD=s3cr3t-word";
+    try {
+        RunConversion(DatabaseName(StoreKind::OdbcOverSqlite, source) + secret,
+                      DatabaseName(StoreKind::OdbcOverSqlite, destination) + secret, host);
+        FAIL() << "the run read a text as a number";
+    } catch (const CDaoException& e) {
+        const std::string message = e.what();
+        EXPECT_EQ(CodeOf(e), DaoError::TypeConversion) << message;
+        EXPECT_NE(message.find(source), std::string::npos) << message;
+        EXPECT_EQ(message.find("s3cr3t"), std::string::npos) << message;
+    }
+}
+
 TEST_P(ConversionFailure, DestinationLockedByAnotherProgramFailsTheFirstCopy) {
     {
         TestDb db(m_source);
