@@ -4,6 +4,10 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
 
 #include "convert/MessageLines.h"
 
@@ -40,6 +44,26 @@ private:
     bool m_active;
 };
 
+// The framework's details area is a fixed 100 pixels high and as wide as the buttons: a run's
+// summary would sit behind scroll bars. Size it to the text, up to a part of the screen.
+void FitDetailsToText(QMessageBox& box, const QString& details) {
+    auto* edit = box.findChild<QTextEdit*>();
+    if (edit == nullptr) return;
+    const QFontMetrics metrics(edit->font());
+    const QStringList lines = details.split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int margins = 2 * (edit->frameWidth() + static_cast<int>(edit->document()->documentMargin()));
+    const int scrollBar = edit->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    constexpr int kMostLines = 20;
+    const auto shownLines = static_cast<int>(std::min<qsizetype>(lines.size(), kMostLines));
+    const int height = shownLines * metrics.lineSpacing() + margins + 2;
+    // The width leaves room for a vertical scroll bar, which a longer text still needs.
+    edit->setMinimumWidth(std::min(widest + margins + scrollBar + 2, 600));
+    edit->setFixedHeight(height);
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+}
+
 }  // namespace
 
 unsigned AppMessageStyle(unsigned style) {
@@ -54,7 +78,11 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
                     QMessageBox::NoButton, owner);
     // The platform shows a carriage return, or CR LF, as one line break.
     box.setText(QString::fromLocal8Bit(MessageLines(text)));
-    if (!details.empty()) box.setDetailedText(QString::fromLocal8Bit(MessageLines(details)));
+    if (!details.empty()) {
+        const QString text = QString::fromLocal8Bit(MessageLines(details));
+        box.setDetailedText(text);
+        FitDetailsToText(box, text);
+    }
     switch (style & MB_TYPEMASK) {
         case MB_OKCANCEL:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
