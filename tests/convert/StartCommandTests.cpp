@@ -13,6 +13,13 @@
 
 namespace {
 
+// The workgroup file is joined to its folder with the separator the folder is written with.
+#ifdef _WIN32
+constexpr const char* kWorkgroupInFolder = "\\VELTRANE.MDW";
+#else
+constexpr const char* kWorkgroupInFolder = "/VELTRANE.MDW";
+#endif
+
 using Kind = RecordingHost::Kind;
 
 class StartFlow : public testing::Test {
@@ -50,7 +57,7 @@ TEST_F(StartFlow, SuccessfulRunEndsWithTheCompletionMessage) {
     EXPECT_EQ(m_host.messages[0].style, MB_OK);
     EXPECT_EQ(m_host.startButton, (std::vector<bool>{false, true, true}));
     EXPECT_FALSE(m_start.Workspace());
-    EXPECT_EQ(AfxDaoGetEngine()->GetSystemDB(), m_dir.Path().string() + "/VELTRANE.MDW");
+    EXPECT_EQ(AfxDaoGetEngine()->GetSystemDB(), m_dir.Path().string() + kWorkgroupInFolder);
     EXPECT_EQ(Phrases(), 1);
 }
 
@@ -82,7 +89,7 @@ TEST_F(StartFlow, MissingWorkgroupFileGivesTwoMessagesThenTheNextStartReusesTheW
     EXPECT_EQ(m_host.messages[0].kind, Kind::App);
     EXPECT_NE(m_host.messages[0].text.find("  \r\rDAO Code:  3028"), std::string::npos)
         << m_host.messages[0].text;
-    EXPECT_NE(m_host.messages[0].text.find(m_dir.File("elsewhere") + "/VELTRANE.MDW"),
+    EXPECT_NE(m_host.messages[0].text.find(m_dir.File("elsewhere") + kWorkgroupInFolder),
               std::string::npos)
         << m_host.messages[0].text;
     EXPECT_EQ(m_host.messages[1].kind, Kind::Owned);
