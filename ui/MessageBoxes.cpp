@@ -49,19 +49,24 @@ private:
 void FitDetailsToText(QMessageBox& box, const QString& details) {
     auto* edit = box.findChild<QTextEdit*>();
     if (edit == nullptr) return;
+    edit->setLineWrapMode(QTextEdit::NoWrap);
     const QFontMetrics metrics(edit->font());
     const QStringList lines = details.split(QLatin1Char('\n'));
     int widest = 0;
     for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
-    const int margins = 2 * (edit->frameWidth() + static_cast<int>(edit->document()->documentMargin()));
+    const int margins =
+        2 * (edit->frameWidth() + static_cast<int>(edit->document()->documentMargin()));
     const int scrollBar = edit->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     constexpr int kMostLines = 20;
     const auto shownLines = static_cast<int>(std::min<qsizetype>(lines.size(), kMostLines));
-    const int height = shownLines * metrics.lineSpacing() + margins + 2;
+    // The document's own height where it has been laid out; the styles differ in line spacing.
+    const int laidOut =
+        static_cast<int>(edit->document()->size().height()) + 2 * edit->frameWidth();
+    const int height = std::max(shownLines * metrics.lineSpacing() + margins + 2,
+                                lines.size() <= kMostLines ? laidOut + 2 : 0);
     // The width leaves room for a vertical scroll bar, which a longer text still needs.
     edit->setMinimumWidth(std::min(widest + margins + scrollBar + 2, 600));
     edit->setFixedHeight(height);
-    edit->setLineWrapMode(QTextEdit::NoWrap);
 }
 
 }  // namespace

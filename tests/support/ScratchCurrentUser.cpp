@@ -22,11 +22,12 @@ HKEY Create(HKEY parent, const std::string& subkey, DWORD options) {
 ScratchCurrentUser::ScratchCurrentUser()
     : m_name(std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
              std::to_string(GetTickCount())) {
-    // Made before the override, under the real hive, and volatile: gone at the latest when the
-    // session ends.
-    HKEY parent = Create(HKEY_CURRENT_USER, kScratchParent, REG_OPTION_VOLATILE);
+    // Made before the override, under the real hive. Not volatile: the registry refuses a lasting
+    // key under a volatile one, and the settings layer makes lasting keys. The destructor removes
+    // it.
+    HKEY parent = Create(HKEY_CURRENT_USER, kScratchParent, REG_OPTION_NON_VOLATILE);
     RegCloseKey(parent);
-    m_key = Create(HKEY_CURRENT_USER, m_name, REG_OPTION_VOLATILE);
+    m_key = Create(HKEY_CURRENT_USER, m_name, REG_OPTION_NON_VOLATILE);
     if (RegOverridePredefKey(HKEY_CURRENT_USER, static_cast<HKEY>(m_key)) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot override HKEY_CURRENT_USER");
     }
@@ -41,12 +42,12 @@ ScratchCurrentUser::~ScratchCurrentUser() {
 }
 
 void ScratchCurrentUser::MakeKey(const std::string& subkey) {
-    RegCloseKey(Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_VOLATILE));
+    RegCloseKey(Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_NON_VOLATILE));
 }
 
 void ScratchCurrentUser::SetString(const std::string& subkey, const std::string& name,
                                    const std::string& value) {
-    HKEY key = Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_VOLATILE);
+    HKEY key = Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_NON_VOLATILE);
     const LONG rc =
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
@@ -62,4 +63,18 @@ bool ScratchCurrentUser::KeyExists(const std::string& subkey) const {
     }
     RegCloseKey(key);
     return true;
+}
+
+bool ScratchCurrentUser::KeyHoldsAnything(const std::string& subkey) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(static_cast<HKEY>(m_key), subkey.c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    const LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                     &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && (subkeys > 0 || values > 0);
 }

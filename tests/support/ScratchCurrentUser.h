@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Windows only: for its lifetime, HKEY_CURRENT_USER in this process is a fresh volatile key, so
+// Windows only: for its lifetime, HKEY_CURRENT_USER in this process is a fresh scratch key, so
 // tests read and write the real registry API without touching the user's own settings.
 class ScratchCurrentUser {
 public:
@@ -15,6 +15,8 @@ public:
     void SetString(const std::string& subkey, const std::string& name, const std::string& value);
     void MakeKey(const std::string& subkey);
     bool KeyExists(const std::string& subkey) const;
+    // Whether the key is there and holds a value or a key of its own.
+    bool KeyHoldsAnything(const std::string& subkey) const;
 
 private:
     void* m_key = nullptr;  // HKEY

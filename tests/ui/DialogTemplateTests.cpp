@@ -1,6 +1,7 @@
 // The dialog templates as the user sees them, and the small rules beside them.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -209,7 +210,8 @@ TEST_F(TemplateTest, QtFileDialogKeepsTheRequestsMeaning) {
     EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);  // the file need not exist
     EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("mdb"));
     EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Ambrell Databases (am_pub.mdb)")});
-    EXPECT_EQ(dialog.directory().absolutePath().toStdString(), dir.Path().string());
+    EXPECT_EQ(QDir::toNativeSeparators(dialog.directory().absolutePath()).toStdString(),
+              dir.Path().string());
     request.flags = OFN_FILEMUSTEXIST;
     ConfigureFileDialog(dialog, request);
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);

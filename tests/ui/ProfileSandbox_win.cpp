@@ -15,5 +15,7 @@ void ProfileSandbox::WriteWorkgroupLookup(const std::string& folder) {
 }
 
 bool ProfileSandbox::ProfileExists(const std::string& applicationName) const {
-    return m_state->hive.KeyExists("Software\\Veltrane\\" + applicationName);
+    // The settings layer makes the application's key when it first reads it, as the platform's
+    // own profile functions do; a profile exists once something is written in it.
+    return m_state->hive.KeyHoldsAnything("Software\\Veltrane\\" + applicationName);
 }
