@@ -45,13 +45,13 @@ private:
 };
 
 // The framework's details area is a fixed 100 pixels high and as wide as the buttons: a run's
-// summary would sit behind scroll bars. Size it to the text, up to a part of the screen.
-void FitDetailsToText(QMessageBox& box, const QString& details) {
+// summary would sit behind scroll bars. Size it to its text, up to 20 lines and 600 pixels.
+void FitDetailsToText(QMessageBox& box) {
     auto* edit = box.findChild<QTextEdit*>();
     if (edit == nullptr) return;
     edit->setLineWrapMode(QTextEdit::NoWrap);
     const QFontMetrics metrics(edit->font());
-    const QStringList lines = details.split(QLatin1Char('\n'));
+    const QStringList lines = edit->toPlainText().split(QLatin1Char('\n'));
     int widest = 0;
     for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
     const int margins =
@@ -84,9 +84,8 @@ int ShowMessageBox(QWidget* owner, const std::string& text, const std::string& c
     // The platform shows a carriage return, or CR LF, as one line break.
     box.setText(QString::fromLocal8Bit(MessageLines(text)));
     if (!details.empty()) {
-        const QString text = QString::fromLocal8Bit(MessageLines(details));
-        box.setDetailedText(text);
-        FitDetailsToText(box, text);
+        box.setDetailedText(QString::fromLocal8Bit(MessageLines(details)));
+        FitDetailsToText(box);
     }
     switch (style & MB_TYPEMASK) {
         case MB_OKCANCEL:

@@ -18,6 +18,7 @@
 #include "tests/support/FakeMessages.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
+#include "tests/support/StoreKinds.h"
 
 namespace {
 
@@ -166,10 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, WrongArguments,
 // A name that begins with "ODBC;" is a connection string: either database can be any ODBC data
 // source, the run reaching it through the driver it names.
 TEST_F(ConsoleProgram, ConnectionStringsReachTheDatabasesThroughTheirDriver) {
-#ifdef _WIN32
-    GTEST_SKIP() << "The Windows build's tests run under Wine, where no SQLite ODBC driver is "
-                    "installed.";
-#endif
+    if (!kSqliteOdbcDriverInstalled) GTEST_SKIP() << kNoSqliteOdbcDriver;
     const Outcome o = Run({"--workgroup", m_workgroup, "ODBC;Driver=SQLite3;Database=" + m_source,
                            "odbc;Driver={SQLite3};Database=" + m_destination + ";NoCreat=1"});
     EXPECT_EQ(o.status, 0) << o.err;

@@ -7,6 +7,7 @@
 
 #include "db/DaoEngine.h"
 #include "tests/convert/ConversionRunFixture.h"
+#include "tests/support/StoreKinds.h"
 
 namespace {
 
@@ -97,10 +98,7 @@ TEST_P(ConversionFailure, ErrorInTheCopyPassEndsTheRunWithStartDisabled) {
 
 // A connection string may carry a password: no message about its rows may show it.
 TEST(ConversionFailureOverOdbc, AMessageAboutARowNeverShowsTheConnectionPassword) {
-#ifdef _WIN32
-    GTEST_SKIP() << "The Windows build's tests run under Wine, where no SQLite ODBC driver is "
-                    "installed.";
-#endif
+    if (!kSqliteOdbcDriverInstalled) GTEST_SKIP() << kNoSqliteOdbcDriver;
     UseTestEngineSettings();
     TempDir dir;
     const std::string source = dir.File("am_pub.db");

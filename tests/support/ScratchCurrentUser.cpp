@@ -17,6 +17,13 @@ HKEY Create(HKEY parent, const std::string& subkey, DWORD options) {
     return key;
 }
 
+// The key, or null where it is not there.
+HKEY OpenForReading(HKEY parent, const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
 }  // namespace
 
 ScratchCurrentUser::ScratchCurrentUser()
@@ -56,21 +63,15 @@ void ScratchCurrentUser::SetString(const std::string& subkey, const std::string&
 }
 
 bool ScratchCurrentUser::KeyExists(const std::string& subkey) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(static_cast<HKEY>(m_key), subkey.c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
+    const HKEY key = OpenForReading(static_cast<HKEY>(m_key), subkey);
+    if (key == nullptr) return false;
     RegCloseKey(key);
     return true;
 }
 
 bool ScratchCurrentUser::KeyHoldsAnything(const std::string& subkey) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(static_cast<HKEY>(m_key), subkey.c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
+    const HKEY key = OpenForReading(static_cast<HKEY>(m_key), subkey);
+    if (key == nullptr) return false;
     DWORD subkeys = 0;
     DWORD values = 0;
     const LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,

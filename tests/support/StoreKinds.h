@@ -10,10 +10,15 @@ enum class StoreKind { Direct, OdbcOverSqlite };
 
 #ifdef _WIN32
 // The Windows build's tests run under Wine, where no SQLite ODBC driver is installed.
+inline constexpr bool kSqliteOdbcDriverInstalled = false;
 inline constexpr StoreKind kStoreKinds[] = {StoreKind::Direct};
 #else
+inline constexpr bool kSqliteOdbcDriverInstalled = true;
 inline constexpr StoreKind kStoreKinds[] = {StoreKind::Direct, StoreKind::OdbcOverSqlite};
 #endif
+// Why a test that needs that driver is skipped.
+inline constexpr const char* kNoSqliteOdbcDriver =
+    "The Windows build's tests run under Wine, where no SQLite ODBC driver is installed.";
 
 // The database name that reaches the file through the store.
 inline std::string DatabaseName(StoreKind kind, const std::string& path) {

@@ -10,6 +10,7 @@
 
 #include "platform/Profile.h"
 #include "tests/support/TestDatabases.h"
+#include "tests/support/StoreKinds.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/CConvertDlg.h"
 
@@ -229,10 +230,7 @@ TEST_F(ConvertDlgTest, StartConvertsAndSaysSoWithTheWaitCursorOnlyWhileItRuns) {
 
 // An ODBC connection string in a path field is shown and used as it stands.
 TEST_F(ConvertDlgTest, ConnectionStringsAreShownAndUsedAsTheyStand) {
-#ifdef _WIN32
-    GTEST_SKIP() << "The Windows build's tests run under Wine, where no SQLite ODBC driver is "
-                    "installed.";
-#endif
+    if (!kSqliteOdbcDriverInstalled) GTEST_SKIP() << kNoSqliteOdbcDriver;
     WriteWorkgroupLookup();
     const std::string source = m_data.File("am_pub.db");
     const std::string destination = m_data.File("Scrivane.db");
