@@ -30,7 +30,8 @@ std::string CutAfterBrace(const std::string& column) {
 
 }  // namespace
 
-void RunLowerBound(const std::string& source, const std::string& destination) {
+void RunLowerBound(const std::string& source, const std::string& destination,
+                   bool commitEachStatement) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(destination.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         throw std::runtime_error("cannot open " + destination);
@@ -44,13 +45,15 @@ void RunLowerBound(const std::string& source, const std::string& destination) {
         sqlite3_close(db);
         throw std::runtime_error("cannot attach " + source);
     }
+    const std::string next = commitEachStatement ? "COMMIT; BEGIN;" : "";
     const std::string sql =
         "BEGIN;"
         "INSERT INTO tblCategory (CategoryID, Description)"
         " SELECT ifnull(CategoryID, ''), CASE WHEN ifnull(Description, '') = '' THEN 'Undefined'"
         " ELSE Description END FROM src.tblPhraseCategory WHERE true"
         " ON CONFLICT (CategoryID) DO UPDATE SET CategoryID = excluded.CategoryID,"
-        " Description = excluded.Description;"
+        " Description = excluded.Description;" +
+        next +
         "INSERT INTO tblPhrase (PhraseID, CategoryID, Mnemonic, Data, PunctuationLeading,"
         " PunctuationTrailing)"
         " SELECT i.ItemID, r.CategoryID, ifnull(i.ShortDescription, ''),"
@@ -58,12 +61,10 @@ void RunLowerBound(const std::string& source, const std::string& destination) {
         " FROM src.tblPhraseItem i JOIN src.tblPhraseRelation r ON i.ItemID = r.ItemID WHERE true"
         " ON CONFLICT (PhraseID) DO UPDATE SET PhraseID = excluded.PhraseID,"
         " CategoryID = excluded.CategoryID, Mnemonic = excluded.Mnemonic, Data = excluded.Data,"
-        " PunctuationLeading = 2, PunctuationTrailing = 0;"
-        "UPDATE tblCategory SET strCategoryID = " +
-        BracedPart("CategoryID") + ", CategoryID = " + CutAfterBrace("CategoryID") +
-        ";"
-        "UPDATE tblPhrase SET CategoryID = " +
-        BracedPart("ifnull(CategoryID, '')") +
+        " PunctuationLeading = 2, PunctuationTrailing = 0;" +
+        next + "UPDATE tblCategory SET strCategoryID = " + BracedPart("CategoryID") +
+        ", CategoryID = " + CutAfterBrace("CategoryID") + ";" + next +
+        "UPDATE tblPhrase SET CategoryID = " + BracedPart("ifnull(CategoryID, '')") +
         ";"
         "COMMIT;";
     char* error = nullptr;

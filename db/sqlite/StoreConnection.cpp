@@ -9,6 +9,7 @@
 
 #include "db/DaoEngine.h"
 #include "db/DaoException.h"
+#include "db/sqlite/JournalRecordVfs.h"
 
 class ConnectionTable {
 public:
@@ -64,7 +65,8 @@ sqlite3* StoreConnection::OpenHandle(const std::string& path, Access access) {
     const int mode = access == Access::Write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
     const int rc = sqlite3_open_v2(
         storeName.c_str(), &db,
-        mode | SQLITE_OPEN_PRIVATECACHE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
+        mode | SQLITE_OPEN_PRIVATECACHE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE,
+        JournalRecordVfsName());
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db);
         if ((rc & 0xFF) == SQLITE_CANTOPEN) RefuseLongPath(path, storeName);

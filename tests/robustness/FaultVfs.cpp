@@ -181,6 +181,9 @@ FaultVfs::FaultVfs() {
 FaultVfs::~FaultVfs() {
     g_active = nullptr;
     sqlite3_vfs_unregister(m_vfs);
+    // The store makes the next one in its list the default, which may be a VFS registered in
+    // front of this one meanwhile; the real default is the default again.
+    sqlite3_vfs_register(g_real, 1);
     delete m_vfs;
 }
 

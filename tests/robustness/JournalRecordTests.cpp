@@ -1,0 +1,136 @@
+// Rollback journal records written whole: what a crash mid-transaction leaves on disk must still
+// put the file back, and each record must take one write.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <string>
+
+#include "db/sqlite/JournalRecordVfs.h"
+#include "tests/robustness/FaultVfs.h"
+#include "tests/robustness/Robustness.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Db {
+public:
+    Db(const std::string& path, const char* vfs) {
+        EXPECT_EQ(
+            sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, vfs),
+            SQLITE_OK);
+    }
+    ~Db() { sqlite3_close_v2(m_db); }
+    Db(const Db&) = delete;
+    Db& operator=(const Db&) = delete;
+
+    void Exec(const std::string& sql) {
+        char* error = nullptr;
+        const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error);
+        const std::string message = error != nullptr ? error : "";
+        sqlite3_free(error);
+        ASSERT_EQ(rc, SQLITE_OK) << sql << ": " << message;
+    }
+    std::string Text(const char* sql) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr);
+        std::string value;
+        if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0) != nullptr) {
+            value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        }
+        sqlite3_finalize(stmt);
+        return value;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+constexpr const char* kContent = "SELECT sum(length(v)) || ':' || sum(unicode(v)) FROM t";
+
+// About 2 MB in 4 KiB pages: many more pages than the ten-page cache below holds.
+void MakeTable(const std::string& path) {
+    Db db(path, nullptr);
+    db.Exec(
+        "PRAGMA page_size = 4096; CREATE TABLE t (id INTEGER PRIMARY KEY, v TEXT);"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+        " INSERT INTO t SELECT i, printf('%.*c', 700 + i % 300, char(65 + i % 26)) FROM n;");
+}
+
+struct JournalCase {
+    const char* journalMode;
+    const char* synchronous;
+};
+
+class JournalCaughtMidTransaction : public ::testing::TestWithParam<JournalCase> {};
+
+// The journal and file copied mid-transaction are what a crash at that moment leaves: pages of
+// the file already overwritten, the journal holding what they were.
+TEST_P(JournalCaughtMidTransaction, PutsTheFileBackAndTheRunStillCommits) {
+    TempDir dir;
+    const std::string path = dir.File("glossary.db");
+    MakeTable(path);
+    const std::string before = Db(path, nullptr).Text(kContent);
+    const std::string bytesBefore = ReadFileBytes(path);
+
+    Db db(path, JournalRecordVfsName());
+    db.Exec(std::string("PRAGMA journal_mode = ") + GetParam().journalMode +
+            "; PRAGMA synchronous = " + GetParam().synchronous + "; PRAGMA cache_size = 10;");
+    db.Exec(
+        "BEGIN; UPDATE t SET v = lower(v) || 'x' WHERE id % 2 = 0; UPDATE t SET v = 'short'"
+        " WHERE id % 3 = 0;");
+    ASSERT_NE(ReadFileBytes(path), bytesBefore)
+        << "the cache spilled nothing to the file, so the copy tests nothing";
+
+    const std::string crashed = dir.File("crashed.db");
+    fs::copy_file(path, crashed);
+    fs::copy_file(path + "-journal", crashed + "-journal");
+    EXPECT_EQ(Db(crashed, nullptr).Text(kContent), before);
+    EXPECT_EQ(IntegrityCheck(crashed), "ok");
+
+    // Rolling back reads the journal through the same connection.
+    db.Exec("ROLLBACK");
+    EXPECT_EQ(db.Text(kContent), before);
+    db.Exec("BEGIN; UPDATE t SET v = 'same' WHERE id <= 1500; COMMIT;");
+    const std::string after = db.Text(kContent);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(Db(path, nullptr).Text(kContent), after);
+    EXPECT_EQ(IntegrityCheck(path), "ok");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndSyncs, JournalCaughtMidTransaction,
+    ::testing::Values(JournalCase{"DELETE", "FULL"}, JournalCase{"PERSIST", "FULL"},
+                      JournalCase{"PERSIST", "NORMAL"}, JournalCase{"TRUNCATE", "OFF"},
+                      JournalCase{"DELETE", "OFF"}),
+    [](const ::testing::TestParamInfo<JournalCase>& info) {
+        return std::string(info.param.journalMode) + "_" + info.param.synchronous;
+    });
+
+// Writes that reach the layer beneath for one update that journals every page of the table.
+int64_t WritesFor(const std::string& path, const char* vfs, FaultVfs& counter) {
+    Db db(path, vfs);
+    db.Exec("PRAGMA cache_size = 10");
+    counter.Count();
+    db.Exec("BEGIN; UPDATE t SET v = v || 'y'; COMMIT;");
+    counter.Stop();
+    return counter.Operations(FaultOp::Write);
+}
+
+TEST(JournalRecords, EachReachTheSystemInOneWrite) {
+    TempDir dir;
+    MakeTable(dir.File("plain.db"));
+    fs::copy_file(dir.File("plain.db"), dir.File("records.db"));
+    FaultVfs counter;  // the default while it lives, so both connections write through it
+    const int64_t plain = WritesFor(dir.File("plain.db"), nullptr, counter);
+    const int64_t records = WritesFor(dir.File("records.db"), JournalRecordVfsName(), counter);
+    const int64_t pages = std::stoll(Db(dir.File("plain.db"), nullptr).Text("PRAGMA page_count"));
+    // Three writes a journaled page before (number, page, checksum), one now.
+    EXPECT_GE(plain - records, 2 * (pages - 5)) << plain << " writes, then " << records;
+    EXPECT_EQ(Db(dir.File("plain.db"), nullptr).Text(kContent),
+              Db(dir.File("records.db"), nullptr).Text(kContent));
+}
+
+}  // namespace
