@@ -61,10 +61,6 @@ int Write(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset) {
     return RealMethods(f).xWrite(j.real, data, amount, offset);
 }
 
-// Every other call on a journal sees the file with what is held already written.
-#define WRITE_HELD_FIRST(f) \
-    if (const int rc = WriteHeld(f); rc != SQLITE_OK) return rc
-
 int Close(sqlite3_file* f) {
     JournalFile& j = *Journal(f);
     const int written = WriteHeld(f);
@@ -73,60 +69,39 @@ int Close(sqlite3_file* f) {
     j.held = nullptr;
     return written != SQLITE_OK ? written : closed;
 }
-int Read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xRead(Real(f), buffer, amount, offset);
-}
-int Truncate(sqlite3_file* f, sqlite3_int64 size) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xTruncate(Real(f), size);
-}
-int Sync(sqlite3_file* f, int flags) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xSync(Real(f), flags);
-}
-int FileSize(sqlite3_file* f, sqlite3_int64* size) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xFileSize(Real(f), size);
-}
-int Lock(sqlite3_file* f, int level) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xLock(Real(f), level);
-}
-int Unlock(sqlite3_file* f, int level) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xUnlock(Real(f), level);
-}
-int CheckReservedLock(sqlite3_file* f, int* out) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xCheckReservedLock(Real(f), out);
-}
-int FileControl(sqlite3_file* f, int op, void* arg) {
-    WRITE_HELD_FIRST(f);
-    return RealMethods(f).xFileControl(Real(f), op, arg);
-}
-int SectorSize(sqlite3_file* f) { return RealMethods(f).xSectorSize(Real(f)); }
-int DeviceCharacteristics(sqlite3_file* f) {
-    return RealMethods(f).xDeviceCharacteristics(Real(f));
-}
 
-#undef WRITE_HELD_FIRST
+// Every other call on a journal sees the file with what is held already written.
+template <auto Method>
+struct AfterHeld;
+template <class... Args, int (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
+struct AfterHeld<Method> {
+    static int Call(sqlite3_file* f, Args... args) {
+        if (const int rc = WriteHeld(f); rc != SQLITE_OK) return rc;
+        return (RealMethods(f).*Method)(Real(f), args...);
+    }
+};
+
+// Questions about the device, which what is held does not change.
+template <auto Method>
+int Ask(sqlite3_file* f) {
+    return (RealMethods(f).*Method)(Real(f));
+}
 
 // Journals are never shared memory or mapped, so version 1 methods are all they need.
 const sqlite3_io_methods kJournalMethods = {
     1,
     Close,
-    Read,
+    AfterHeld<&sqlite3_io_methods::xRead>::Call,
     Write,
-    Truncate,
-    Sync,
-    FileSize,
-    Lock,
-    Unlock,
-    CheckReservedLock,
-    FileControl,
-    SectorSize,
-    DeviceCharacteristics,
+    AfterHeld<&sqlite3_io_methods::xTruncate>::Call,
+    AfterHeld<&sqlite3_io_methods::xSync>::Call,
+    AfterHeld<&sqlite3_io_methods::xFileSize>::Call,
+    AfterHeld<&sqlite3_io_methods::xLock>::Call,
+    AfterHeld<&sqlite3_io_methods::xUnlock>::Call,
+    AfterHeld<&sqlite3_io_methods::xCheckReservedLock>::Call,
+    AfterHeld<&sqlite3_io_methods::xFileControl>::Call,
+    Ask<&sqlite3_io_methods::xSectorSize>,
+    Ask<&sqlite3_io_methods::xDeviceCharacteristics>,
     nullptr,
     nullptr,
     nullptr,
