@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/conversion/BenchHost.h"
 #include "convert/Conversion.h"
 #include "db/DaoEngine.h"
 #include "db/DaoException.h"
@@ -35,23 +36,6 @@ ReadResult ReadOnce(const std::string& path) {
     for (const char* table : kTables) snapshot->LoadTable(table);
     return {std::chrono::duration<double>(Clock::now() - start).count(), snapshot->RowsRead()};
 }
-
-class QuietHost : public ConversionHost {
-public:
-    int ShowOwnedMessage(const std::string& text, const std::string&, unsigned) override {
-        messages += text + "\n";
-        return IDOK;
-    }
-    int ShowAppMessage(const std::string& text, unsigned) override {
-        messages += text + "\n";
-        return IDOK;
-    }
-    void EnableStartButton(bool) override {}
-    CRichText& RichTextControl() override { return richText; }
-
-    CRichText richText;
-    std::string messages;
-};
 
 void Exec(sqlite3* db, const std::string& sql) {
     char* error = nullptr;
@@ -107,7 +91,7 @@ std::string Rows(const std::string& path, const char* sql) {
     return all;
 }
 
-double Convert(const std::string& source, const std::string& destination, QuietHost& host) {
+double Convert(const std::string& source, const std::string& destination, BenchHost& host) {
     const auto start = Clock::now();
     try {
         RunConversion(source, destination, host);
@@ -148,7 +132,7 @@ int main(int argc, char* argv[]) {
     MakeEmptyDatabase(fromSqlite, "destination-schema.sql");
     MakeSqliteTwin(big, twin);
     AfxDaoInit();
-    QuietHost jetHost, sqliteHost;
+    BenchHost jetHost, sqliteHost;
     const double jetSeconds = Convert(big, fromJet, jetHost);
     const double sqliteSeconds = Convert(twin, fromSqlite, sqliteHost);
     const char* categories = "SELECT * FROM tblCategory ORDER BY CategoryID";

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/conversion/BenchHost.h"
 #include "bench/conversion/LowerBound.h"
 #include "bench/conversion/SyntheticGlossary.h"
 #include "convert/Conversion.h"
@@ -31,23 +32,6 @@ double Seconds(const std::function<void()>& work) {
     work();
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
-
-class BenchHost : public ConversionHost {
-public:
-    int ShowOwnedMessage(const std::string& text, const std::string&, unsigned) override {
-        messages += text + "\n";
-        return IDOK;
-    }
-    int ShowAppMessage(const std::string& text, unsigned) override {
-        messages += text + "\n";
-        return IDOK;
-    }
-    void EnableStartButton(bool) override {}
-    CRichText& RichTextControl() override { return richText; }
-
-    CRichText richText;
-    std::string messages;
-};
 
 // Peak resident memory since the last reset, in MiB (Linux keeps it per process).
 void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
