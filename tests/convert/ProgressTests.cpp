@@ -9,6 +9,7 @@
 #include "convert/StartCommand.h"
 #include "db/DaoException.h"
 #include "tests/support/FakeHosts.h"
+#include "tests/support/StartCommandFixture.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
 
@@ -18,10 +19,10 @@ using Pass = ConversionPass;
 
 constexpr const char* kPhraseData = "SELECT PhraseID, Data FROM tblPhrase ORDER BY PhraseID";
 
-class RunProgressTest : public testing::Test {
+class RunProgressTest : public StartCommandFixture {
 protected:
     void SetUp() override {
-        UseTestEngineSettings();
+        StartCommandFixture::SetUp();
         CreateSourceDb(m_source);
         CreateDestinationDb(m_destination);
         {
@@ -44,7 +45,6 @@ protected:
         }
         m_start.SetWorkgroupFile("");
     }
-    void TearDown() override { UseTestEngineSettings(); }
 
     std::vector<std::string> Phrases() { return TestDb(m_destination).Rows(kPhraseData); }
     bool Said(const std::string& part) const {
@@ -53,13 +53,6 @@ protected:
         }
         return false;
     }
-
-    TempDir m_dir;
-    std::string m_source = m_dir.File("am_pub.db");
-    std::string m_destination = m_dir.File("phrases.db");
-    RecordingHost m_host;
-    FakeRegistry m_registry;
-    StartCommand m_start{m_host, m_registry};
 };
 
 TEST_F(RunProgressTest, EveryPassReportsItsTotalThenEachRowInOrder) {

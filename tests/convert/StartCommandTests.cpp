@@ -8,6 +8,7 @@
 #include "convert/StartCommand.h"
 #include "db/DaoException.h"
 #include "tests/support/FakeHosts.h"
+#include "tests/support/StartCommandFixture.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
 
@@ -22,10 +23,10 @@ constexpr const char* kWorkgroupInFolder = "/VELTRANE.MDW";
 
 using Kind = RecordingHost::Kind;
 
-class StartFlow : public testing::Test {
+class StartFlow : public StartCommandFixture {
 protected:
     void SetUp() override {
-        UseTestEngineSettings();
+        StartCommandFixture::SetUp();
         CreateSourceDb(m_source);
         CreateDestinationDb(m_destination);
         {
@@ -36,16 +37,8 @@ protected:
         WriteFileBytes(m_dir.File("VELTRANE.MDW"), "workgroup");
         m_registry.value = m_dir.Path().string();  // the folder; the file name is appended
     }
-    void TearDown() override { UseTestEngineSettings(); }
 
     int64_t Phrases() { return TestDb(m_destination).Count("tblPhrase"); }
-
-    TempDir m_dir;
-    std::string m_source = m_dir.File("am_pub.db");
-    std::string m_destination = m_dir.File("phrases.db");
-    RecordingHost m_host;
-    FakeRegistry m_registry;
-    StartCommand m_start{m_host, m_registry};
 };
 
 TEST_F(StartFlow, SuccessfulRunEndsWithTheCompletionMessage) {
