@@ -5,6 +5,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "db/sqlite/ForwardingVfs.h"
+
 namespace {
 
 // Our file: the shim's methods in front, the real file right behind it.
@@ -124,27 +126,6 @@ int Delete(sqlite3_vfs*, const char* name, int) {
     if (const int rc = FaultVfsAccess::Hit(FaultOp::Delete)) return rc;
     return g_real->xDelete(g_real, name, 0);
 }
-int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
-    return g_real->xAccess(g_real, name, flags, out);
-}
-int FullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
-    return g_real->xFullPathname(g_real, name, size, out);
-}
-void* DlOpen(sqlite3_vfs*, const char* name) { return g_real->xDlOpen(g_real, name); }
-void DlError(sqlite3_vfs*, int size, char* out) { g_real->xDlError(g_real, size, out); }
-void (*DlSym(sqlite3_vfs*, void* handle, const char* symbol))(void) {
-    return g_real->xDlSym(g_real, handle, symbol);
-}
-void DlClose(sqlite3_vfs*, void* handle) { g_real->xDlClose(g_real, handle); }
-int Randomness(sqlite3_vfs*, int size, char* out) { return g_real->xRandomness(g_real, size, out); }
-int Sleep(sqlite3_vfs*, int microseconds) { return g_real->xSleep(g_real, microseconds); }
-int CurrentTime(sqlite3_vfs*, double* out) { return g_real->xCurrentTime(g_real, out); }
-int GetLastError(sqlite3_vfs*, int size, char* out) {
-    return g_real->xGetLastError != nullptr ? g_real->xGetLastError(g_real, size, out) : 0;
-}
-int CurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* out) {
-    return g_real->xCurrentTimeInt64(g_real, out);
-}
 
 }  // namespace
 
@@ -154,24 +135,10 @@ FaultVfs::FaultVfs() {
     g_real = sqlite3_vfs_find(nullptr);
     if (g_real == nullptr || g_real->iVersion < 2)
         throw std::runtime_error("no usable default VFS");
-    auto vfs = std::make_unique<sqlite3_vfs>();
-    vfs->iVersion = 2;
-    vfs->szOsFile = static_cast<int>(sizeof(ShimFile)) + g_real->szOsFile;
-    vfs->mxPathname = g_real->mxPathname;
-    vfs->zName = "tallowmere-fault";
+    auto vfs = std::make_unique<sqlite3_vfs>(ForwardingVfs(
+        g_real, "tallowmere-fault", static_cast<int>(sizeof(ShimFile)) + g_real->szOsFile));
     vfs->xOpen = Open;
     vfs->xDelete = Delete;
-    vfs->xAccess = Access;
-    vfs->xFullPathname = FullPathname;
-    vfs->xDlOpen = DlOpen;
-    vfs->xDlError = DlError;
-    vfs->xDlSym = DlSym;
-    vfs->xDlClose = DlClose;
-    vfs->xRandomness = Randomness;
-    vfs->xSleep = Sleep;
-    vfs->xCurrentTime = CurrentTime;
-    vfs->xGetLastError = GetLastError;
-    vfs->xCurrentTimeInt64 = CurrentTimeInt64;
     if (sqlite3_vfs_register(vfs.get(), 1) != SQLITE_OK)
         throw std::runtime_error("VFS not registered");
     m_vfs = vfs.release();
