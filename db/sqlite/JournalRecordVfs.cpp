@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -16,56 +19,125 @@ namespace {
 
 constexpr int kNumberSize = 4;                 // a record's page number, and its checksum
 constexpr int kLongestRecord = 65536 + 2 * 4;  // the largest page with both
+// Records gathered for one write: one record of the largest page, or fifteen of 4 KiB. The
+// unix file layer takes at most 128 KiB in one write.
+constexpr int kMostHeld = kLongestRecord;
+constexpr int kMostHeldPages = kMostHeld / (512 + 2 * kNumberSize) + 1;  // of the smallest page
+
+struct DatabaseFile;
 
 // A journal: these fields in front, the base VFS's own file right behind.
 struct JournalFile {
     sqlite3_file file;
-    char* held;  // kLongestRecord bytes, allocated on open
+    char* held;  // kMostHeld bytes, allocated on open
     int heldSize;
     sqlite3_int64 heldOffset;
+    // The database whose changes this journal records. While it is known, records are gathered,
+    // and a page written to the database first writes what is held of that page's record;
+    // without it nothing is held.
+    DatabaseFile* database;
+    // The pages whose records are not whole in the file yet.
+    std::array<uint32_t, kMostHeldPages> heldPages;
+    int heldPageCount;
+    // The last page number written, and where it ended: a page written right there is its record.
+    uint32_t lastNumber;
+    sqlite3_int64 lastNumberEnd;
 };
 
-JournalFile* Journal(sqlite3_file* f) { return reinterpret_cast<JournalFile*>(f); }
-sqlite3_file* Real(sqlite3_file* f) { return reinterpret_cast<sqlite3_file*>(Journal(f) + 1); }
-const sqlite3_io_methods& RealMethods(sqlite3_file* f) { return *Real(f)->pMethods; }
+// A main database: its journal in front, the base VFS's own file right behind.
+struct DatabaseFile {
+    sqlite3_file file;
+    JournalFile* journal;
+};
 
-int WriteHeld(sqlite3_file* f) {
-    JournalFile& j = *Journal(f);
-    if (j.heldSize == 0) return SQLITE_OK;
-    const int size = std::exchange(j.heldSize, 0);
-    return RealMethods(f).xWrite(Real(f), j.held, size, j.heldOffset);
+template <class File>
+sqlite3_file* Real(sqlite3_file* f) {
+    return reinterpret_cast<sqlite3_file*>(reinterpret_cast<File*>(f) + 1);
+}
+JournalFile* Journal(sqlite3_file* f) { return reinterpret_cast<JournalFile*>(f); }
+DatabaseFile* Database(sqlite3_file* f) { return reinterpret_cast<DatabaseFile*>(f); }
+
+int WriteThrough(JournalFile& j, const void* data, int amount, sqlite3_int64 offset) {
+    sqlite3_file* real = Real<JournalFile>(&j.file);
+    return real->pMethods->xWrite(real, data, amount, offset);
 }
 
-void Hold(JournalFile& j, const void* data, int amount) {
+int WriteHeld(JournalFile& j) {
+    j.heldPageCount = 0;
+    if (j.heldSize == 0) return SQLITE_OK;
+    return WriteThrough(j, j.held, std::exchange(j.heldSize, 0), j.heldOffset);
+}
+int WriteHeld(sqlite3_file* f) { return WriteHeld(*Journal(f)); }
+
+bool Holds(const JournalFile& j, uint32_t page) {
+    return std::find(j.heldPages.begin(), j.heldPages.begin() + j.heldPageCount, page) !=
+           j.heldPages.begin() + j.heldPageCount;
+}
+
+// Open main databases by the name SQLite gave them, which their journals' names lead back to.
+std::mutex g_databasesMutex;
+std::vector<std::pair<const char*, DatabaseFile*>> g_databases;
+
+void Link(JournalFile& j, sqlite3_filename journalName) {
+    const char* databaseName = sqlite3_filename_database(journalName);
+    const std::lock_guard lock(g_databasesMutex);
+    for (auto& [name, database] : g_databases) {
+        if (name == databaseName && database->journal == nullptr) {
+            database->journal = &j;
+            j.database = database;
+            return;
+        }
+    }
+}
+
+void Unlink(JournalFile& j) {
+    const std::lock_guard lock(g_databasesMutex);
+    if (j.database != nullptr) j.database->journal = nullptr;
+    j.database = nullptr;
+}
+
+void Hold(JournalFile& j, const void* data, int amount, sqlite3_int64 offset) {
+    if (j.heldSize == 0) j.heldOffset = offset;
     std::memcpy(j.held + j.heldSize, data, static_cast<std::size_t>(amount));
     j.heldSize += amount;
 }
 
+bool Follows(const JournalFile& j, int amount, sqlite3_int64 offset) {
+    return j.heldSize > 0 && offset == j.heldOffset + j.heldSize &&
+           j.heldSize + amount <= kMostHeld;
+}
+
+int GatherRecords(JournalFile& j, const void* data, int amount, sqlite3_int64 offset) {
+    const bool page = amount > kNumberSize && offset == j.lastNumberEnd;
+    if (!Follows(j, amount, offset) || (page && j.heldPageCount == kMostHeldPages)) {
+        if (const int rc = WriteHeld(j)) return rc;
+    }
+    if (amount > kMostHeld) return WriteThrough(j, data, amount, offset);
+    if (amount == kNumberSize) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        j.lastNumber = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 |
+                       uint32_t{bytes[2]} << 8 | bytes[3];
+        j.lastNumberEnd = offset + kNumberSize;
+    }
+    // Its page number may be in the file already; the record is whole once its page is too.
+    if (page) j.heldPages[j.heldPageCount++] = j.lastNumber;
+    Hold(j, data, amount, offset);
+    return SQLITE_OK;
+}
+
 int Write(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset) {
     JournalFile& j = *Journal(f);
-    // Only what follows a held page number, or a checksum after its page, joins the record.
-    const bool continues = j.heldSize > 0 && offset == j.heldOffset + j.heldSize &&
-                           (j.heldSize == kNumberSize || amount == kNumberSize) &&
-                           j.heldSize + amount <= kLongestRecord;
-    if (continues) {
-        Hold(j, data, amount);
-        // The checksum closes the record.
-        if (amount == kNumberSize && j.heldSize > 2 * kNumberSize) return WriteHeld(f);
-        return SQLITE_OK;
-    }
-    if (const int rc = WriteHeld(f)) return rc;
-    if (amount == kNumberSize) {
-        j.heldOffset = offset;
-        Hold(j, data, amount);
-        return SQLITE_OK;
-    }
-    return RealMethods(f).xWrite(Real(f), data, amount, offset);
+    if (j.database != nullptr) return GatherRecords(j, data, amount, offset);
+    // A journal whose database is not known holds nothing back.
+    if (const int rc = WriteHeld(j)) return rc;
+    return WriteThrough(j, data, amount, offset);
 }
 
 int Close(sqlite3_file* f) {
     JournalFile& j = *Journal(f);
-    const int written = WriteHeld(f);
-    const int closed = RealMethods(f).xClose(Real(f));
+    const int written = WriteHeld(j);
+    Unlink(j);
+    const int closed = Real<JournalFile>(f)->pMethods->xClose(Real<JournalFile>(f));
     std::free(j.held);
     j.held = nullptr;
     return written != SQLITE_OK ? written : closed;
@@ -78,14 +150,16 @@ template <class... Args, int (*sqlite3_io_methods::*Method)(sqlite3_file*, Args.
 struct AfterHeld<Method> {
     static int Call(sqlite3_file* f, Args... args) {
         if (const int rc = WriteHeld(f); rc != SQLITE_OK) return rc;
-        return (RealMethods(f).*Method)(Real(f), args...);
+        sqlite3_file* real = Real<JournalFile>(f);
+        return (real->pMethods->*Method)(real, args...);
     }
 };
 
 // Questions about the device, which what is held does not change.
 template <auto Method>
 int Ask(sqlite3_file* f) {
-    return (RealMethods(f).*Method)(Real(f));
+    sqlite3_file* real = Real<JournalFile>(f);
+    return (real->pMethods->*Method)(real);
 }
 
 // Journals are never shared memory or mapped, so version 1 methods are all they need.
@@ -111,29 +185,141 @@ const sqlite3_io_methods kJournalMethods = {
     nullptr,
 };
 
-int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    sqlite3_vfs* base = ForwardingBase(vfs);
-    if ((flags & SQLITE_OPEN_MAIN_JOURNAL) == 0) {
-        // Any other file is the base VFS's own, in place: its methods, no step between.
-        return base->xOpen(base, name, file, flags, outFlags);
+// Calls on a main database. A change to the file first writes what its journal holds, so no
+// page is changed on disk before the record that can put it back; reads and questions pass.
+template <auto Method>
+struct DatabaseCall;
+template <class Result, class... Args, Result (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
+struct DatabaseCall<Method> {
+    static Result Pass(sqlite3_file* f, Args... args) {
+        sqlite3_file* real = Real<DatabaseFile>(f);
+        return (real->pMethods->*Method)(real, args...);
     }
+    static Result AfterJournal(sqlite3_file* f, Args... args) {
+        if (JournalFile* journal = Database(f)->journal) {
+            if (const int rc = WriteHeld(*journal); rc != SQLITE_OK) return rc;
+        }
+        return Pass(f, args...);
+    }
+};
+
+// A page written to the database waits only for its own record; another page's record may stay
+// held, since a crash before it is written finds that page unchanged.
+int WriteDatabase(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset) {
+    JournalFile* journal = Database(f)->journal;
+    if (journal != nullptr && journal->heldSize > 0) {
+        const bool wholePage = amount > 0 && offset % amount == 0;
+        if (!wholePage || Holds(*journal, static_cast<uint32_t>(offset / amount + 1))) {
+            if (const int rc = WriteHeld(*journal)) return rc;
+        }
+    }
+    return DatabaseCall<&sqlite3_io_methods::xWrite>::Pass(f, data, amount, offset);
+}
+
+int CloseDatabase(sqlite3_file* f) {
+    DatabaseFile& d = *Database(f);
+    int written = SQLITE_OK;
+    {
+        const std::lock_guard lock(g_databasesMutex);
+        if (d.journal != nullptr) {
+            written = WriteHeld(*d.journal);
+            d.journal->database = nullptr;
+            d.journal = nullptr;
+        }
+        std::erase_if(g_databases, [&](const auto& entry) { return entry.second == &d; });
+    }
+    const int closed = Real<DatabaseFile>(f)->pMethods->xClose(Real<DatabaseFile>(f));
+    return written != SQLITE_OK ? written : closed;
+}
+
+// The base file's own version of the methods: shared memory (a file kept in log mode) and
+// mapping pass straight through.
+constexpr sqlite3_io_methods DatabaseMethods(int version) {
+    using M = sqlite3_io_methods;
+    M m{};
+    m.iVersion = version;
+    m.xClose = CloseDatabase;
+    m.xRead = DatabaseCall<&M::xRead>::Pass;
+    m.xWrite = WriteDatabase;
+    m.xTruncate = DatabaseCall<&M::xTruncate>::AfterJournal;
+    m.xSync = DatabaseCall<&M::xSync>::AfterJournal;
+    m.xFileSize = DatabaseCall<&M::xFileSize>::Pass;
+    m.xLock = DatabaseCall<&M::xLock>::AfterJournal;
+    m.xUnlock = DatabaseCall<&M::xUnlock>::AfterJournal;
+    m.xCheckReservedLock = DatabaseCall<&M::xCheckReservedLock>::Pass;
+    m.xFileControl = DatabaseCall<&M::xFileControl>::AfterJournal;
+    m.xSectorSize = DatabaseCall<&M::xSectorSize>::Pass;
+    m.xDeviceCharacteristics = DatabaseCall<&M::xDeviceCharacteristics>::Pass;
+    if (version >= 2) {
+        m.xShmMap = DatabaseCall<&M::xShmMap>::Pass;
+        m.xShmLock = DatabaseCall<&M::xShmLock>::Pass;
+        m.xShmBarrier = DatabaseCall<&M::xShmBarrier>::Pass;
+        m.xShmUnmap = DatabaseCall<&M::xShmUnmap>::Pass;
+    }
+    if (version >= 3) {
+        m.xFetch = DatabaseCall<&M::xFetch>::Pass;
+        m.xUnfetch = DatabaseCall<&M::xUnfetch>::Pass;
+    }
+    return m;
+}
+constexpr sqlite3_io_methods kDatabaseMethods[] = {DatabaseMethods(1), DatabaseMethods(2),
+                                                   DatabaseMethods(3)};
+
+// Opens the base VFS's file behind ours; a failed open may still leave methods to close.
+int OpenBehind(sqlite3_vfs* base, sqlite3_filename name, sqlite3_file* real, int flags,
+               int* outFlags) {
+    real->pMethods = nullptr;
+    const int rc = base->xOpen(base, name, real, flags, outFlags);
+    if (rc != SQLITE_OK && real->pMethods != nullptr) real->pMethods->xClose(real);
+    return rc;
+}
+
+int OpenDatabase(sqlite3_vfs* base, sqlite3_filename name, sqlite3_file* file, int flags,
+                 int* outFlags) {
+    DatabaseFile& d = *Database(file);
+    d.file.pMethods = nullptr;
+    d.journal = nullptr;
+    sqlite3_file* real = Real<DatabaseFile>(file);
+    if (const int rc = OpenBehind(base, name, real, flags, outFlags)) return rc;
+    const int version = std::clamp(real->pMethods->iVersion, 1, 3);
+    d.file.pMethods = &kDatabaseMethods[version - 1];
+    if (name != nullptr) {
+        const std::lock_guard lock(g_databasesMutex);
+        g_databases.emplace_back(name, &d);
+    }
+    return SQLITE_OK;
+}
+
+int OpenJournal(sqlite3_vfs* base, sqlite3_filename name, sqlite3_file* file, int flags,
+                int* outFlags) {
     JournalFile& j = *Journal(file);
-    sqlite3_file* real = Real(file);
     j.file.pMethods = nullptr;
     j.heldSize = 0;
     j.heldOffset = 0;
-    j.held = static_cast<char*>(std::malloc(kLongestRecord));
+    j.database = nullptr;
+    j.heldPageCount = 0;
+    j.lastNumber = 0;
+    j.lastNumberEnd = -1;
+    j.held = static_cast<char*>(std::malloc(kMostHeld));
     if (j.held == nullptr) return SQLITE_NOMEM;
-    const int rc = base->xOpen(base, name, real, flags, outFlags);
-    if (rc != SQLITE_OK) {
-        // A failed open may still leave methods that must be closed.
-        if (real->pMethods != nullptr) real->pMethods->xClose(real);
+    if (const int rc = OpenBehind(base, name, Real<JournalFile>(file), flags, outFlags)) {
         std::free(j.held);
         j.held = nullptr;
         return rc;
     }
     j.file.pMethods = &kJournalMethods;
+    if (name != nullptr) Link(j, name);
     return SQLITE_OK;
+}
+
+int Open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    sqlite3_vfs* base = ForwardingBase(vfs);
+    if ((flags & SQLITE_OPEN_MAIN_DB) != 0) return OpenDatabase(base, name, file, flags, outFlags);
+    if ((flags & SQLITE_OPEN_MAIN_JOURNAL) != 0) {
+        return OpenJournal(base, name, file, flags, outFlags);
+    }
+    // Any other file is the base VFS's own, in place: its methods, no step between.
+    return base->xOpen(base, name, file, flags, outFlags);
 }
 
 struct RegisteredVfs {
