@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -103,24 +104,42 @@ std::string Fresh(const SyntheticGlossary& glossary, const std::string& name) {
     return path;
 }
 
-// The glossary is made by a child process, so this one meets the store first through the
-// engine, as the programs do, and the engine's one-time store settings take effect.
-SyntheticGlossary MakeInChildProcess(const std::string& folder, std::size_t items) {
+// Runs work in a child process and hands back what it returns (plain data only). A child starts
+// as the program does, with nothing of an earlier run in its memory, and the engine's one-time
+// store settings still to come.
+template <class Result, class Work>
+Result InChildProcess(const char* what, Work work) {
+    int channel[2];
+    if (pipe(channel) != 0) throw std::runtime_error(std::string(what) + ": no pipe");
     const pid_t child = fork();
     if (child == 0) {
+        close(channel[0]);
         try {
-            MakeSyntheticGlossary(folder, items);
-            _exit(0);
+            const Result result = work();
+            const bool sent = write(channel[1], &result, sizeof result) == sizeof result;
+            _exit(sent ? 0 : 1);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "generating the glossary failed: %s\n", e.what());
+            std::fprintf(stderr, "%s failed: %s\n", what, e.what());
             _exit(1);
         }
     }
+    close(channel[1]);
+    Result result{};
+    const bool received = child > 0 && read(channel[0], &result, sizeof result) == sizeof result;
+    close(channel[0]);
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("generating the glossary failed");
+        WEXITSTATUS(status) != 0 || !received) {
+        throw std::runtime_error(std::string(what) + " failed");
     }
+    return result;
+}
+
+SyntheticGlossary MakeInChildProcess(const std::string& folder, std::size_t items) {
+    InChildProcess<char>("generating the glossary", [&] {
+        MakeSyntheticGlossary(folder, items);
+        return char{};
+    });
     return GlossaryFiles(folder, items);
 }
 
@@ -142,16 +161,58 @@ PassTimes TimedRun(const std::string& source, const std::string& destination, Be
     return t;
 }
 
+// One timed run as a child process measured it.
+struct TimedTry {
+    PassTimes t;
+    double peakMiB, userSeconds, systemSeconds, writtenMiB;
+    char messages[256];  // the start of what the run told the user, if anything
+};
+
+TimedTry TimedRunInChildProcess(const std::string& source, const std::string& destination) {
+    return InChildProcess<TimedTry>("the timed run", [&] {
+        BenchHost host;
+        TimedTry result{};
+        ResetPeakMemory();
+        const CpuTimes before = CpuNow();
+        const double writtenBefore = WrittenMiB();
+        result.t = TimedRun(source, destination, host);
+        result.writtenMiB = WrittenMiB() - writtenBefore;
+        const CpuTimes after = CpuNow();
+        result.peakMiB = PeakMemoryMiB();
+        result.userSeconds = after.user - before.user;
+        result.systemSeconds = after.system - before.system;
+        std::snprintf(result.messages, sizeof result.messages, "%s", host.messages.c_str());
+        return result;
+    });
+}
+
+double LowerBoundInChildProcess(const std::string& source, const std::string& destination,
+                                bool commitEachStatement) {
+    return InChildProcess<double>("the set-based SQL", [&] {
+        return Seconds([&] { RunLowerBound(source, destination, commitEachStatement); });
+    });
+}
+
+// Passes 1 to 4 with opening: the part of a run the set-based SQL also does.
+double RunUpToPass4(const PassTimes& t) {
+    return t.open + t.pass[0] + t.pass[1] + t.pass[2] + t.pass[3];
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     std::vector<std::size_t> sizes;
     std::size_t naiveLimit = 10000;
     bool timedRunOnly = false;  // for profiling the run alone
+    // Times taken on a shared machine vary; the fastest of several tries of the run and of each
+    // bound is the fairest comparison.
+    int tries = 3;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--timed-run-only") {
             timedRunOnly = true;
+        } else if (argument.rfind("--tries=", 0) == 0) {
+            tries = std::max(1, std::stoi(argument.substr(8)));
         } else if (argument.rfind("--naive-up-to=", 0) == 0) {
             naiveLimit = std::stoul(argument.substr(14));
         } else {
@@ -176,33 +237,39 @@ int main(int argc, char* argv[]) {
         const SyntheticGlossary glossary = MakeInChildProcess(folder.string(), items);
         BenchHost host;
 
-        const std::string timed = Fresh(glossary, "timed.db");
-        ResetPeakMemory();
-        const CpuTimes before = CpuNow();
-        const double writtenBefore = WrittenMiB();
-        const PassTimes t = TimedRun(glossary.source, timed, host);
-        const double written = WrittenMiB() - writtenBefore;
-        const CpuTimes after = CpuNow();
-        const double peak = PeakMemoryMiB();
-        if (timedRunOnly) {
-            std::printf(
-                "%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB, cpu %.2f s user "
-                "%.2f s system, %.0f MiB written, destination %.0f MiB\n",
-                items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close, peak,
-                after.user - before.user, after.system - before.system, written,
-                static_cast<double>(std::filesystem::file_size(timed)) / (1024.0 * 1024.0));
-            continue;
+        std::string timed, lower, lowerCommitted;
+        TimedTry fastest{};
+        double sql = 0, sqlCommitted = 0;
+        for (int attempt = 0; attempt < tries; ++attempt) {
+            timed = Fresh(glossary, "timed.db");
+            const TimedTry tried = TimedRunInChildProcess(glossary.source, timed);
+            const PassTimes& t = tried.t;
+            if (timedRunOnly) {
+                std::printf(
+                    "%8zu %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f %6.3f | peak %.1f MiB, cpu %.2f s "
+                    "user %.2f s system, %.0f MiB written, destination %.0f MiB\n",
+                    items, t.open, t.pass[0], t.pass[1], t.pass[2], t.pass[3], t.pass[4], t.close,
+                    tried.peakMiB, tried.userSeconds, tried.systemSeconds, tried.writtenMiB,
+                    static_cast<double>(std::filesystem::file_size(timed)) / (1024.0 * 1024.0));
+                continue;
+            }
+            if (attempt == 0 || RunUpToPass4(t) < RunUpToPass4(fastest.t)) fastest = tried;
+            lower = Fresh(glossary, "lower.db");
+            const double triedSql = LowerBoundInChildProcess(glossary.source, lower, false);
+            lowerCommitted = Fresh(glossary, "lower-committed.db");
+            const double triedCommitted =
+                LowerBoundInChildProcess(glossary.source, lowerCommitted, true);
+            sql = attempt == 0 ? triedSql : std::min(sql, triedSql);
+            sqlCommitted = attempt == 0 ? triedCommitted : std::min(sqlCommitted, triedCommitted);
         }
+        if (timedRunOnly) continue;
+        const PassTimes& t = fastest.t;
+        const double peak = fastest.peakMiB;
+        host.messages += fastest.messages;
 
         const std::string whole = Fresh(glossary, "whole.db");
         const double run = Seconds([&] { RunConversion(glossary.source, whole, host); });
-
-        const std::string lower = Fresh(glossary, "lower.db");
-        const double sql = Seconds([&] { RunLowerBound(glossary.source, lower); });
-        const std::string lowerCommitted = Fresh(glossary, "lower-committed.db");
-        const double sqlCommitted =
-            Seconds([&] { RunLowerBound(glossary.source, lowerCommitted, true); });
-        const double run14 = t.open + t.pass[0] + t.pass[1] + t.pass[2] + t.pass[3];
+        const double run14 = RunUpToPass4(t);
 
         std::string results =
             SameRows(timed, whole, kAllPhrases) && SameRows(timed, whole, kAllCategories)
