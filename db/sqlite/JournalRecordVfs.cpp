@@ -112,7 +112,9 @@ int GatherRecords(JournalFile& j, const void* data, int amount, sqlite3_int64 of
     if (!Follows(j, amount, offset) || (page && j.heldPageCount == kMostHeldPages)) {
         if (const int rc = WriteHeld(j)) return rc;
     }
-    if (amount > kMostHeld) return WriteThrough(j, data, amount, offset);
+    // Only records are held. A header, and above all the one that is zeroed or rewritten to
+    // commit, goes out at once: a commit held back could be rolled back after a crash.
+    if (amount != kNumberSize && !page) return WriteThrough(j, data, amount, offset);
     if (amount == kNumberSize) {
         const auto* bytes = static_cast<const unsigned char*>(data);
         j.lastNumber = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 |
