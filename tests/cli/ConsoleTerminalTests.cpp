@@ -35,16 +35,6 @@ protected:
         std::filesystem::create_directories(m_dir.File("config"));
     }
 
-    void MakeGlossary(int phrases) {
-        TestDb db(m_source);
-        AddSourceCategory(db, "K{1}", "Greetings");
-        db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                std::to_string(phrases) +
-                ") INSERT INTO tblPhraseItem SELECT printf('P%06d', i), 'm', "
-                "'{\\rtf1 Phrase ' || i || '\\par}' FROM n");
-        db.Exec("INSERT INTO tblPhraseRelation SELECT ItemID, 'K{1}' FROM tblPhraseItem");
-    }
-
     // Starts the program on a new pseudo-terminal; interruptOn, once it shows on the terminal,
     // is answered with Ctrl+C typed at the keyboard.
     Finished RunOnTerminal(const std::string& interruptOn = {}) {
@@ -90,7 +80,7 @@ protected:
 };
 
 TEST_F(ConsoleTerminal, ShowsOneUpdatingProgressLineThenTheSummary) {
-    MakeGlossary(200);
+    AddNumberedGlossary(m_source, 200);
     const Finished f = RunOnTerminal();
     EXPECT_EQ(f.status, 0) << f.terminal;
     for (const char* pass :
@@ -107,7 +97,7 @@ TEST_F(ConsoleTerminal, ShowsOneUpdatingProgressLineThenTheSummary) {
 }
 
 TEST_F(ConsoleTerminal, NoProgressWhenStandardErrorIsNotATerminal) {
-    MakeGlossary(200);
+    AddNumberedGlossary(m_source, 200);
     const std::string err = m_dir.File("stderr.txt");
     const std::string command = "XDG_CONFIG_HOME='" + m_dir.File("config") + "' '" +
                                 TALLOWMERE_BUILD_DIR "/tallowmere-convert' --workgroup '" +
@@ -119,7 +109,7 @@ TEST_F(ConsoleTerminal, NoProgressWhenStandardErrorIsNotATerminal) {
 
 TEST_F(ConsoleTerminal, CtrlCCancelsKeepingTheRowsWritten) {
     constexpr int kPhrases = 20000;
-    MakeGlossary(kPhrases);
+    AddNumberedGlossary(m_source, kPhrases);
     const Finished f = RunOnTerminal("Copying phrases: ");
     EXPECT_EQ(f.status, 1) << f.terminal;
     EXPECT_NE(f.terminal.find("The conversion was cancelled"), std::string::npos) << f.terminal;

@@ -92,6 +92,16 @@ void AddSourceCategory(TestDb& db, const char* categoryId, const char* descripti
            {guid.c_str(), categoryId, description});
 }
 
+void AddNumberedGlossary(const std::string& sourcePath, int phrases) {
+    TestDb db(sourcePath);
+    AddSourceCategory(db, "K{1}", "Greetings");
+    db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+            std::to_string(phrases) +
+            ") INSERT INTO tblPhraseItem SELECT printf('P%06d', i), 'm', "
+            "'{\\rtf1 Phrase ' || i || '\\par}' FROM n");
+    db.Exec("INSERT INTO tblPhraseRelation SELECT ItemID, 'K{1}' FROM tblPhraseItem");
+}
+
 void AddSourceItem(TestDb& db, const char* itemId, const char* shortDescription,
                    const char* fullDescription, const std::vector<const char*>& categories) {
     db.Run("INSERT INTO tblPhraseItem (ItemID, ShortDescription, FullDescription) VALUES (?, ?, ?)",

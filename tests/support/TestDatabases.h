@@ -33,6 +33,9 @@ void CreateDestinationDb(const std::string& path);
 void AddSourceCategory(TestDb& db, const char* categoryId, const char* description);
 void AddSourceItem(TestDb& db, const char* itemId, const char* shortDescription,
                    const char* fullDescription, const std::vector<const char*>& categories);
+// A glossary of one category, K{1}, and phrases P000001, P000002, ... in it, each with the rich
+// text "Phrase N", for runs long enough to watch.
+void AddNumberedGlossary(const std::string& sourcePath, int phrases);
 // Rows already in a destination, as an earlier run or another program left them.
 void AddDestinationCategory(TestDb& db, const char* categoryId, const char* description,
                             const char* strCategoryId = nullptr);

@@ -51,15 +51,6 @@ protected:
         profile.WriteProfileString("Paths", "Source", m_source);
         profile.WriteProfileString("Paths", "Destination", m_destination);
     }
-    void MakeGlossary(int phrases) {
-        TestDb db(m_source);
-        AddSourceCategory(db, "K{1}", "Greetings");
-        db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                std::to_string(phrases) +
-                ") INSERT INTO tblPhraseItem SELECT printf('P%06d', i), 'm', "
-                "'{\\rtf1 Phrase ' || i || '\\par}' FROM n");
-        db.Exec("INSERT INTO tblPhraseRelation SELECT ItemID, 'K{1}' FROM tblPhraseItem");
-    }
     QPushButton* Button(const CConvertDlg& dlg, int id) {
         return qobject_cast<QPushButton*>(dlg.GetDlgItem(id));
     }
@@ -73,7 +64,7 @@ protected:
 
 TEST_F(LongRunTest, TheWindowRepaintsTakesNoInputAndCancelKeepsTheRowsWritten) {
     constexpr int kPhrases = 3000;
-    MakeGlossary(kPhrases);
+    AddNumberedGlossary(m_source, kPhrases);
     CConvertDlg dlg(profile, {&messages, &files, nullptr});
     ASSERT_TRUE(dlg.Initialize());
     dlg.show();
@@ -128,7 +119,7 @@ TEST_F(LongRunTest, TheWindowRepaintsTakesNoInputAndCancelKeepsTheRowsWritten) {
 }
 
 TEST_F(LongRunTest, AShortRunShowsNoProgressBoxAndEndsWithTheSummary) {
-    MakeGlossary(3);
+    AddNumberedGlossary(m_source, 3);
     CConvertDlg dlg(profile, {&messages, &files, nullptr});
     ASSERT_TRUE(dlg.Initialize());
     dlg.show();
