@@ -53,7 +53,7 @@ public:
             m_snapshot->LoadTablesFor(sql);
         }
         Prepare(query);
-        MapResultColumns();
+        m_resultColumns = ResultColumnsFor(m_query, m_row, m_source, m_snapshot->Path());
         Step();
         m_atFirst = true;
         if (m_state == CursorState::AfterLast) m_state = CursorState::Empty;
@@ -130,23 +130,6 @@ private:
         ThrowDaoException(DaoError::ReservedError, "The database engine cannot run the query of '" +
                                                        m_source + "' on '" + file +
                                                        "': " + message + ".");
-    }
-
-    void MapResultColumns() {
-        const int count = sqlite3_column_count(m_query);
-        for (const DaoColumnBinding& binding : m_row.Columns()) {
-            int found = -1;
-            for (int c = 0; c < count && found < 0; ++c) {
-                const char* name = sqlite3_column_name(m_query, c);
-                if (name != nullptr && SameName(name, binding.column)) found = c;
-            }
-            if (found < 0) {
-                ThrowDaoException(DaoError::ItemNotFound,
-                                  "Item not found: '" + m_source + "' in '" + m_snapshot->Path() +
-                                      "' gives no column '" + binding.column + "'.");
-            }
-            m_resultColumns.push_back(found);
-        }
     }
 
     void Step() {

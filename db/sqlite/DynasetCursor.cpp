@@ -35,7 +35,8 @@ std::unique_ptr<DynasetCursor> DynasetCursor::Open(std::shared_ptr<StoreConnecti
     } else {
         cursor->Prepare(sql);
     }
-    cursor->MapResultColumns();
+    cursor->m_resultColumns = ResultColumnsFor(cursor->m_query, cursor->m_row, cursor->m_source,
+                                               cursor->m_connection->Path());
     cursor->m_connection->AddReader(cursor.get());
     cursor->Step();
     cursor->m_atFirst = true;
@@ -105,23 +106,6 @@ void DynasetCursor::Prepare(const std::string& sql) {
                                                       "' reads is missing from '" + file + "'.");
     }
     m_connection->Fail(rc, StoreAction::Read, m_source);
-}
-
-void DynasetCursor::MapResultColumns() {
-    const int count = sqlite3_column_count(m_query);
-    for (const DaoColumnBinding& binding : m_row.Columns()) {
-        int found = -1;
-        for (int c = 0; c < count && found < 0; ++c) {
-            const char* name = sqlite3_column_name(m_query, c);
-            if (name != nullptr && SameName(name, binding.column)) found = c;
-        }
-        if (found < 0) {
-            ThrowDaoException(DaoError::ItemNotFound,
-                              "Item not found: '" + m_source + "' in '" + m_connection->Path() +
-                                  "' gives no column '" + binding.column + "'.");
-        }
-        m_resultColumns.push_back(found);
-    }
 }
 
 void DynasetCursor::Step() {

@@ -26,7 +26,6 @@ private:
                   std::string source);
 
     void Prepare(const std::string& sql);
-    void MapResultColumns();
     void Step();
     sqlite3_stmt* PrepareOn(sqlite3* db) override;
     void MoveTo(sqlite3_stmt* stmt) override;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "db/DaoException.h"
+#include "db/RecordsetCursor.h"
 
 namespace {
 
@@ -81,4 +82,24 @@ int BindRowColumns(const DaoRowBinding& row, sqlite3_stmt* stmt, uint64_t mask,
         ++parameter;
     }
     return parameter;
+}
+
+std::vector<int> ResultColumnsFor(sqlite3_stmt* stmt, const DaoRowBinding& row,
+                                  const std::string& source, const std::string& file) {
+    std::vector<int> resultColumns;
+    const int count = sqlite3_column_count(stmt);
+    for (const DaoColumnBinding& binding : row.Columns()) {
+        int found = -1;
+        for (int c = 0; c < count && found < 0; ++c) {
+            const char* name = sqlite3_column_name(stmt, c);
+            if (name != nullptr && SameName(name, binding.column)) found = c;
+        }
+        if (found < 0) {
+            ThrowDaoException(DaoError::ItemNotFound, "Item not found: '" + source + "' in '" +
+                                                          file + "' gives no column '" +
+                                                          binding.column + "'.");
+        }
+        resultColumns.push_back(found);
+    }
+    return resultColumns;
 }
