@@ -17,11 +17,10 @@
 
 namespace {
 
-constexpr int kNumberSize = 4;                 // a record's page number, and its checksum
-constexpr int kLongestRecord = 65536 + 2 * 4;  // the largest page with both
-// Records gathered for one write: one record of the largest page, or fifteen of 4 KiB. The
-// unix file layer takes at most 128 KiB in one write.
-constexpr int kMostHeld = kLongestRecord;
+constexpr int kNumberSize = 4;  // a record's page number, and its checksum
+// Records gathered for one write: one record of the largest page (64 KiB and both numbers), or
+// fifteen of 4 KiB. The unix file layer takes at most 128 KiB in one write.
+constexpr int kMostHeld = 65536 + 2 * kNumberSize;
 constexpr int kMostHeldPages = kMostHeld / (512 + 2 * kNumberSize) + 1;  // of the smallest page
 
 struct DatabaseFile;
@@ -50,16 +49,12 @@ struct DatabaseFile {
     JournalFile* journal;
 };
 
-template <class File>
-sqlite3_file* Real(sqlite3_file* f) {
-    return reinterpret_cast<sqlite3_file*>(reinterpret_cast<File*>(f) + 1);
-}
 JournalFile* Journal(sqlite3_file* f) { return reinterpret_cast<JournalFile*>(f); }
 DatabaseFile* Database(sqlite3_file* f) { return reinterpret_cast<DatabaseFile*>(f); }
 
 int WriteThrough(JournalFile& j, const void* data, int amount, sqlite3_int64 offset) {
-    sqlite3_file* real = Real<JournalFile>(&j.file);
-    return real->pMethods->xWrite(real, data, amount, offset);
+    return PassToFileBehind<JournalFile, &sqlite3_io_methods::xWrite>::Call(&j.file, data, amount,
+                                                                            offset);
 }
 
 int WriteHeld(JournalFile& j) {
@@ -67,7 +62,6 @@ int WriteHeld(JournalFile& j) {
     if (j.heldSize == 0) return SQLITE_OK;
     return WriteThrough(j, j.held, std::exchange(j.heldSize, 0), j.heldOffset);
 }
-int WriteHeld(sqlite3_file* f) { return WriteHeld(*Journal(f)); }
 
 bool Holds(const JournalFile& j, uint32_t page) {
     return std::find(j.heldPages.begin(), j.heldPages.begin() + j.heldPageCount, page) !=
@@ -139,46 +133,50 @@ int Close(sqlite3_file* f) {
     JournalFile& j = *Journal(f);
     const int written = WriteHeld(j);
     Unlink(j);
-    const int closed = Real<JournalFile>(f)->pMethods->xClose(Real<JournalFile>(f));
+    const int closed = PassToFileBehind<JournalFile, &sqlite3_io_methods::xClose>::Call(f);
     std::free(j.held);
     j.held = nullptr;
     return written != SQLITE_OK ? written : closed;
 }
 
-// Every other call on a journal sees the file with what is held already written.
-template <auto Method>
+// The journal whose held records a call must wait for: a journal's own, or a database's.
+JournalFile* OwnRecords(sqlite3_file* f) { return Journal(f); }
+JournalFile* ItsJournal(sqlite3_file* f) { return Database(f)->journal; }
+
+// A call made once what HeldBy holds is written, then passed on to the file behind.
+template <class File, JournalFile* (*HeldBy)(sqlite3_file*), auto Method>
 struct AfterHeld;
-template <class... Args, int (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
-struct AfterHeld<Method> {
+template <class File, JournalFile* (*HeldBy)(sqlite3_file*), class... Args,
+          int (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
+struct AfterHeld<File, HeldBy, Method> {
     static int Call(sqlite3_file* f, Args... args) {
-        if (const int rc = WriteHeld(f); rc != SQLITE_OK) return rc;
-        sqlite3_file* real = Real<JournalFile>(f);
-        return (real->pMethods->*Method)(real, args...);
+        if (JournalFile* journal = HeldBy(f)) {
+            if (const int rc = WriteHeld(*journal); rc != SQLITE_OK) return rc;
+        }
+        return PassToFileBehind<File, Method>::Call(f, args...);
     }
 };
 
-// Questions about the device, which what is held does not change.
+// Every other call on a journal sees the file with what is held already written.
 template <auto Method>
-int Ask(sqlite3_file* f) {
-    sqlite3_file* real = Real<JournalFile>(f);
-    return (real->pMethods->*Method)(real);
-}
+using AfterOwnRecords = AfterHeld<JournalFile, OwnRecords, Method>;
 
 // Journals are never shared memory or mapped, so version 1 methods are all they need.
 const sqlite3_io_methods kJournalMethods = {
     1,
     Close,
-    AfterHeld<&sqlite3_io_methods::xRead>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xRead>::Call,
     Write,
-    AfterHeld<&sqlite3_io_methods::xTruncate>::Call,
-    AfterHeld<&sqlite3_io_methods::xSync>::Call,
-    AfterHeld<&sqlite3_io_methods::xFileSize>::Call,
-    AfterHeld<&sqlite3_io_methods::xLock>::Call,
-    AfterHeld<&sqlite3_io_methods::xUnlock>::Call,
-    AfterHeld<&sqlite3_io_methods::xCheckReservedLock>::Call,
-    AfterHeld<&sqlite3_io_methods::xFileControl>::Call,
-    Ask<&sqlite3_io_methods::xSectorSize>,
-    Ask<&sqlite3_io_methods::xDeviceCharacteristics>,
+    AfterOwnRecords<&sqlite3_io_methods::xTruncate>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xSync>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xFileSize>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xLock>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xUnlock>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xCheckReservedLock>::Call,
+    AfterOwnRecords<&sqlite3_io_methods::xFileControl>::Call,
+    // Questions about the device, which what is held does not change.
+    PassToFileBehind<JournalFile, &sqlite3_io_methods::xSectorSize>::Call,
+    PassToFileBehind<JournalFile, &sqlite3_io_methods::xDeviceCharacteristics>::Call,
     nullptr,
     nullptr,
     nullptr,
@@ -187,23 +185,12 @@ const sqlite3_io_methods kJournalMethods = {
     nullptr,
 };
 
-// Calls on a main database. A change to the file first writes what its journal holds, so no
-// page is changed on disk before the record that can put it back; reads and questions pass.
+// A change to a main database first writes what its journal holds, so no page is changed on
+// disk before the record that can put it back; reads and questions pass straight through.
 template <auto Method>
-struct DatabaseCall;
-template <class Result, class... Args, Result (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
-struct DatabaseCall<Method> {
-    static Result Pass(sqlite3_file* f, Args... args) {
-        sqlite3_file* real = Real<DatabaseFile>(f);
-        return (real->pMethods->*Method)(real, args...);
-    }
-    static Result AfterJournal(sqlite3_file* f, Args... args) {
-        if (JournalFile* journal = Database(f)->journal) {
-            if (const int rc = WriteHeld(*journal); rc != SQLITE_OK) return rc;
-        }
-        return Pass(f, args...);
-    }
-};
+using AfterJournal = AfterHeld<DatabaseFile, ItsJournal, Method>;
+template <auto Method>
+using PassToDatabase = PassToFileBehind<DatabaseFile, Method>;
 
 // A page written to the database waits only for its own record; another page's record may stay
 // held, since a crash before it is written finds that page unchanged.
@@ -215,7 +202,7 @@ int WriteDatabase(sqlite3_file* f, const void* data, int amount, sqlite3_int64 o
             if (const int rc = WriteHeld(*journal)) return rc;
         }
     }
-    return DatabaseCall<&sqlite3_io_methods::xWrite>::Pass(f, data, amount, offset);
+    return PassToDatabase<&sqlite3_io_methods::xWrite>::Call(f, data, amount, offset);
 }
 
 int CloseDatabase(sqlite3_file* f) {
@@ -230,7 +217,7 @@ int CloseDatabase(sqlite3_file* f) {
         }
         std::erase_if(g_databases, [&](const auto& entry) { return entry.second == &d; });
     }
-    const int closed = Real<DatabaseFile>(f)->pMethods->xClose(Real<DatabaseFile>(f));
+    const int closed = PassToDatabase<&sqlite3_io_methods::xClose>::Call(f);
     return written != SQLITE_OK ? written : closed;
 }
 
@@ -241,26 +228,26 @@ constexpr sqlite3_io_methods DatabaseMethods(int version) {
     M m{};
     m.iVersion = version;
     m.xClose = CloseDatabase;
-    m.xRead = DatabaseCall<&M::xRead>::Pass;
+    m.xRead = PassToDatabase<&M::xRead>::Call;
     m.xWrite = WriteDatabase;
-    m.xTruncate = DatabaseCall<&M::xTruncate>::AfterJournal;
-    m.xSync = DatabaseCall<&M::xSync>::AfterJournal;
-    m.xFileSize = DatabaseCall<&M::xFileSize>::Pass;
-    m.xLock = DatabaseCall<&M::xLock>::AfterJournal;
-    m.xUnlock = DatabaseCall<&M::xUnlock>::AfterJournal;
-    m.xCheckReservedLock = DatabaseCall<&M::xCheckReservedLock>::Pass;
-    m.xFileControl = DatabaseCall<&M::xFileControl>::AfterJournal;
-    m.xSectorSize = DatabaseCall<&M::xSectorSize>::Pass;
-    m.xDeviceCharacteristics = DatabaseCall<&M::xDeviceCharacteristics>::Pass;
+    m.xTruncate = AfterJournal<&M::xTruncate>::Call;
+    m.xSync = AfterJournal<&M::xSync>::Call;
+    m.xFileSize = PassToDatabase<&M::xFileSize>::Call;
+    m.xLock = AfterJournal<&M::xLock>::Call;
+    m.xUnlock = AfterJournal<&M::xUnlock>::Call;
+    m.xCheckReservedLock = PassToDatabase<&M::xCheckReservedLock>::Call;
+    m.xFileControl = AfterJournal<&M::xFileControl>::Call;
+    m.xSectorSize = PassToDatabase<&M::xSectorSize>::Call;
+    m.xDeviceCharacteristics = PassToDatabase<&M::xDeviceCharacteristics>::Call;
     if (version >= 2) {
-        m.xShmMap = DatabaseCall<&M::xShmMap>::Pass;
-        m.xShmLock = DatabaseCall<&M::xShmLock>::Pass;
-        m.xShmBarrier = DatabaseCall<&M::xShmBarrier>::Pass;
-        m.xShmUnmap = DatabaseCall<&M::xShmUnmap>::Pass;
+        m.xShmMap = PassToDatabase<&M::xShmMap>::Call;
+        m.xShmLock = PassToDatabase<&M::xShmLock>::Call;
+        m.xShmBarrier = PassToDatabase<&M::xShmBarrier>::Call;
+        m.xShmUnmap = PassToDatabase<&M::xShmUnmap>::Call;
     }
     if (version >= 3) {
-        m.xFetch = DatabaseCall<&M::xFetch>::Pass;
-        m.xUnfetch = DatabaseCall<&M::xUnfetch>::Pass;
+        m.xFetch = PassToDatabase<&M::xFetch>::Call;
+        m.xUnfetch = PassToDatabase<&M::xUnfetch>::Call;
     }
     return m;
 }
@@ -281,7 +268,7 @@ int OpenDatabase(sqlite3_vfs* base, sqlite3_filename name, sqlite3_file* file, i
     DatabaseFile& d = *Database(file);
     d.file.pMethods = nullptr;
     d.journal = nullptr;
-    sqlite3_file* real = Real<DatabaseFile>(file);
+    sqlite3_file* real = FileBehind<DatabaseFile>(file);
     if (const int rc = OpenBehind(base, name, real, flags, outFlags)) return rc;
     const int version = std::clamp(real->pMethods->iVersion, 1, 3);
     d.file.pMethods = &kDatabaseMethods[version - 1];
@@ -304,7 +291,7 @@ int OpenJournal(sqlite3_vfs* base, sqlite3_filename name, sqlite3_file* file, in
     j.lastNumberEnd = -1;
     j.held = static_cast<char*>(std::malloc(kMostHeld));
     if (j.held == nullptr) return SQLITE_NOMEM;
-    if (const int rc = OpenBehind(base, name, Real<JournalFile>(file), flags, outFlags)) {
+    if (const int rc = OpenBehind(base, name, FileBehind<JournalFile>(file), flags, outFlags)) {
         std::free(j.held);
         j.held = nullptr;
         return rc;

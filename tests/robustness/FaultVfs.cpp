@@ -12,13 +12,14 @@ namespace {
 // Our file: the shim's methods in front, the real file right behind it.
 struct ShimFile {
     sqlite3_file base;
-    sqlite3_file* real;
 };
 
 sqlite3_vfs* g_real = nullptr;
 FaultVfs* g_active = nullptr;
 
-sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<ShimFile*>(file)->real; }
+sqlite3_file* Real(sqlite3_file* file) { return FileBehind<ShimFile>(file); }
+template <auto Method>
+using Pass = PassToFileBehind<ShimFile, Method>;
 
 }  // namespace
 
@@ -28,38 +29,20 @@ struct FaultVfsAccess {
 
 namespace {
 
-int Close(sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); }
-int Read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
-    return Real(f)->pMethods->xRead(Real(f), buffer, amount, offset);
-}
 int Write(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
     if (const int rc = FaultVfsAccess::Hit(FaultOp::Write)) return rc;
-    return Real(f)->pMethods->xWrite(Real(f), buffer, amount, offset);
+    return Pass<&sqlite3_io_methods::xWrite>::Call(f, buffer, amount, offset);
 }
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
     if (const int rc = FaultVfsAccess::Hit(FaultOp::Truncate)) return rc;
-    return Real(f)->pMethods->xTruncate(Real(f), size);
+    return Pass<&sqlite3_io_methods::xTruncate>::Call(f, size);
 }
 // The runs stand for a failing device, not a power cut: what reached the file is what counts, so
 // the real flushes (which only make a loop of hundreds of runs slow) are left out.
 int Sync(sqlite3_file*, int) { return FaultVfsAccess::Hit(FaultOp::Sync); }
-int FileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return Real(f)->pMethods->xFileSize(Real(f), size);
-}
 int Lock(sqlite3_file* f, int level) {
     if (const int rc = FaultVfsAccess::Hit(FaultOp::Lock)) return rc;
-    return Real(f)->pMethods->xLock(Real(f), level);
-}
-int Unlock(sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); }
-int CheckReservedLock(sqlite3_file* f, int* out) {
-    return Real(f)->pMethods->xCheckReservedLock(Real(f), out);
-}
-int FileControl(sqlite3_file* f, int op, void* arg) {
-    return Real(f)->pMethods->xFileControl(Real(f), op, arg);
-}
-int SectorSize(sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); }
-int DeviceCharacteristics(sqlite3_file* f) {
-    return Real(f)->pMethods->xDeviceCharacteristics(Real(f));
+    return Pass<&sqlite3_io_methods::xLock>::Call(f, level);
 }
 int ShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** out) {
     if (Real(f)->pMethods->iVersion < 2) return SQLITE_IOERR_SHMMAP;
@@ -90,18 +73,18 @@ int Unfetch(sqlite3_file* f, sqlite3_int64 offset, void* page) {
 
 const sqlite3_io_methods kMethods = {
     3,
-    Close,
-    Read,
+    Pass<&sqlite3_io_methods::xClose>::Call,
+    Pass<&sqlite3_io_methods::xRead>::Call,
     Write,
     Truncate,
     Sync,
-    FileSize,
+    Pass<&sqlite3_io_methods::xFileSize>::Call,
     Lock,
-    Unlock,
-    CheckReservedLock,
-    FileControl,
-    SectorSize,
-    DeviceCharacteristics,
+    Pass<&sqlite3_io_methods::xUnlock>::Call,
+    Pass<&sqlite3_io_methods::xCheckReservedLock>::Call,
+    Pass<&sqlite3_io_methods::xFileControl>::Call,
+    Pass<&sqlite3_io_methods::xSectorSize>::Call,
+    Pass<&sqlite3_io_methods::xDeviceCharacteristics>::Call,
     ShmMap,
     ShmLock,
     ShmBarrier,
@@ -111,15 +94,13 @@ const sqlite3_io_methods kMethods = {
 };
 
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    auto* shim = reinterpret_cast<ShimFile*>(file);
-    shim->real = reinterpret_cast<sqlite3_file*>(shim + 1);
-    shim->real->pMethods = nullptr;
+    Real(file)->pMethods = nullptr;
     file->pMethods = nullptr;
     if ((flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_WAL)) != 0) {
         if (const int rc = FaultVfsAccess::Hit(FaultOp::JournalOpen)) return rc;
     }
-    const int rc = g_real->xOpen(g_real, name, shim->real, flags, outFlags);
-    if (shim->real->pMethods != nullptr) file->pMethods = &kMethods;
+    const int rc = g_real->xOpen(g_real, name, Real(file), flags, outFlags);
+    if (Real(file)->pMethods != nullptr) file->pMethods = &kMethods;
     return rc;
 }
 int Delete(sqlite3_vfs*, const char* name, int) {

@@ -49,6 +49,12 @@ private:
     sqlite3* m_db = nullptr;
 };
 
+// The file and its journal copied as they stand, as a crash at this moment would leave them.
+void CopyAsACrashLeavesIt(const std::string& path, const std::string& copy) {
+    fs::copy_file(path, copy);
+    fs::copy_file(path + "-journal", copy + "-journal");
+}
+
 constexpr const char* kContent = "SELECT sum(length(v)) || ':' || sum(unicode(v)) FROM t";
 
 // About 2 MB in 4 KiB pages: many more pages than the ten-page cache below holds.
@@ -86,8 +92,7 @@ TEST_P(JournalCaughtMidTransaction, PutsTheFileBackAndTheRunStillCommits) {
         << "the cache spilled nothing to the file, so the copy tests nothing";
 
     const std::string crashed = dir.File("crashed.db");
-    fs::copy_file(path, crashed);
-    fs::copy_file(path + "-journal", crashed + "-journal");
+    CopyAsACrashLeavesIt(path, crashed);
     EXPECT_EQ(Db(crashed, nullptr).Text(kContent), before);
     EXPECT_EQ(IntegrityCheck(crashed), "ok");
 
@@ -157,8 +162,7 @@ TEST(JournalRecords, OfTwoFilesWrittenAtOnceEachPutTheirOwnFileBack) {
     std::vector<std::string> crashed;
     const auto crashCopy = [&](const std::string& path) {
         crashed.push_back(path + "." + std::to_string(crashed.size()));
-        fs::copy_file(path, crashed.back());
-        fs::copy_file(path + "-journal", crashed.back() + "-journal");
+        CopyAsACrashLeavesIt(path, crashed.back());
     };
     for (int slice = 0; slice < 5; ++slice) {
         const std::string rows = " id % 5 = " + std::to_string(slice);
@@ -187,12 +191,12 @@ TEST(JournalRecords, ACommitIsInTheFilesWhenItReturns) {
     const std::string path = dir.File("glossary.db");
     MakeTable(path);
     Db db(path, JournalRecordVfsName());
-    db.Exec("PRAGMA locking_mode = EXCLUSIVE; PRAGMA journal_mode = PERSIST;"
-            " PRAGMA synchronous = OFF; PRAGMA cache_size = 10;");
+    db.Exec(
+        "PRAGMA locking_mode = EXCLUSIVE; PRAGMA journal_mode = PERSIST;"
+        " PRAGMA synchronous = OFF; PRAGMA cache_size = 10;");
     db.Exec("BEGIN; UPDATE t SET v = 'committed' WHERE id <= 1000; COMMIT;");
     const std::string crashed = dir.File("crashed.db");
-    fs::copy_file(path, crashed);
-    fs::copy_file(path + "-journal", crashed + "-journal");
+    CopyAsACrashLeavesIt(path, crashed);
 
     EXPECT_EQ(Db(crashed, nullptr).Text(kContent), db.Text(kContent));
     EXPECT_EQ(IntegrityCheck(crashed), "ok");
