@@ -19,3 +19,18 @@ void ConversionRecordsets::Close() {
     dstCategories.Close();
     dstPhrases.Close();
 }
+
+std::vector<CDaoException> ConversionRecordsets::CloseAfterError() {
+    std::vector<CDaoException> failures;
+    for (CDaoRecordset* recordset : std::initializer_list<CDaoRecordset*>{
+             &srcCategories, &srcPhraseItems, &dstCategories, &dstPhrases}) {
+        try {
+            recordset->Close();
+        } catch (const CDaoException& e) {
+            failures.push_back(e);
+        } catch (...) {
+            // Out of memory while closing: the error that ended the run is the one to tell.
+        }
+    }
+    return failures;
+}

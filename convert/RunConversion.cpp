@@ -1,5 +1,6 @@
 #include "convert/Conversion.h"
 #include "convert/ConversionRecordsets.h"
+#include "db/EngineStart.h"
 
 namespace {
 
@@ -36,6 +37,11 @@ void RunConversion(const std::string& source, const std::string& destination, Co
         throw;
     } catch (...) {
         CountDestinationRows(recordsets, kept);
+        // The rows written before the error are committed now; a commit that fails is told
+        // after the error, never in its place and never not at all.
+        for (const CDaoException& e : recordsets.CloseAfterError()) {
+            kept.errorsWhileClosing.push_back(DaoErrorMessage(e));
+        }
         throw;
     }
     CountDestinationRows(recordsets, kept);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
 class ConversionHost;
 
@@ -44,6 +45,9 @@ struct ConversionSummary {
     std::optional<ConversionProgress> lastProgress;
     bool completed = false;
     std::chrono::steady_clock::duration elapsed{};
+    // Engine errors met while closing after the error that ended the run (a commit that failed),
+    // as the user is shown them; told after that error.
+    std::vector<std::string> errorsWhileClosing;
 };
 
 // The details a message box shows beneath its text, one line each.

@@ -75,4 +75,7 @@ void StartCommand::RunAndReport(const std::string& source, const std::string& de
     }
     m_host.EnableStartButton(true);
     m_host.ShowAppMessageWithDetails(report, MB_OK, Details());
+    for (const std::string& later : m_summary.errorsWhileClosing) {
+        m_host.ShowAppMessage(later, MB_OK);
+    }
 }

@@ -47,6 +47,8 @@ JetTableReader::JetTableReader(JetFile& file, const JetCatalogEntry& table)
         def->columns->len != def->num_cols) {
         Damaged("its column definitions cannot be read");
     }
+    // Every Jet table has a column; a definition without one is damage, not an empty table.
+    if (def->num_cols == 0) Damaged("its definition has no columns");
     for (unsigned i = 0; i < def->num_cols; ++i) {
         const auto* col = static_cast<const MdbColumn*>(g_ptr_array_index(def->columns, i));
         const std::string name = col->name;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 #include "db/jet/JetPages.h"
 #include "db/jet/JetTableReader.h"
@@ -171,15 +172,22 @@ std::string JetTableReader::LongValue(const unsigned char* field, std::size_t si
         return value;
     }
     // A chain: each row starts with the next row's reference, then a piece of the value. Every
-    // step adds at least one byte, so the walk ends within the declared length.
+    // step adds at least one byte, so the walk ends within the declared length. A chain that
+    // comes back to a row it has passed, or does not end where the value does, is damage: read
+    // on, it would give repeated or foreign bytes as the value.
     value.reserve(length);
+    std::unordered_set<std::uint32_t> visited;
     while (value.size() < length) {
         if (pageRow == 0) Damaged("a long value's chain ends before the value does");
+        if (!visited.insert(pageRow).second) Damaged("a long value's chain loops back on itself");
         const std::string_view row = LongValueRow(pageRow);
         if (row.size() <= 4) Damaged("a long value's chain holds an empty row");
         pageRow = Le32(reinterpret_cast<const unsigned char*>(row.data()));
-        value.append(row.substr(4, std::min(row.size() - 4, length - value.size())));
+        const std::size_t piece = row.size() - 4;
+        if (piece > length - value.size()) Damaged("a long value's chain holds more than its length");
+        value.append(row.substr(4));
     }
+    if (pageRow != 0) Damaged("a long value's chain goes on past the value's length");
     return value;
 }
 

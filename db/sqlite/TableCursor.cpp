@@ -73,6 +73,7 @@ void TableCursor::CheckColumns() {
     }
     m_rowid = RowIdentityName(columns, m_table, store.Path());
     CheckWritableTextEncoding(store, m_table);
+    RefuseTriggers(store, m_table);
 }
 
 TableCursor::Index TableCursor::FindIndex(const std::string& name) {

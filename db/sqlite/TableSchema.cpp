@@ -57,6 +57,21 @@ void CheckWritableTextEncoding(StoreConnection& connection, const std::string& t
                           "that no two different keys can become one.");
 }
 
+void RefuseTriggers(StoreConnection& connection, const std::string& table) {
+    const auto triggers = SchemaRows(
+        connection,
+        "SELECT name FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE "
+        "ORDER BY name",
+        table, table);
+    if (triggers.empty() || triggers[0].empty()) return;
+    ThrowDaoException(DaoError::NotSupported,
+                      "The table '" + table + "' in '" + connection.Path() + "' has the trigger '" +
+                          triggers[0][0] +
+                          "', which this program does not run; it converts only into tables "
+                          "without triggers. Nothing was written. Convert into a copy of the "
+                          "database without the trigger instead.");
+}
+
 namespace {
 
 // "tbl.a, tbl.b" after the store's "constraint failed: " as the columns a, b; an index on

@@ -25,6 +25,11 @@ std::string RowIdentityName(const std::vector<std::string>& columns, const std::
 // would become one replacement character there, and two different keys one key.
 void CheckWritableTextEncoding(StoreConnection& connection, const std::string& table);
 
+// Refuses a table with triggers. This engine never runs a database's triggers (they are code the
+// file carries, and could write elsewhere or run without end), and writing the table without
+// them would quietly skip what its owner meant them to do.
+void RefuseTriggers(StoreConnection& connection, const std::string& table);
+
 // The unique index a key clash violated, named as the engine names it (the table's primary key
 // is PrimaryKey), and the columns of its key; found from the store's message.
 struct ViolatedIndex {

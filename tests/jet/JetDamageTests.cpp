@@ -172,3 +172,87 @@ TEST(JetDamage, AHalfCopiedGlossaryIsAnErrorNamingFileAndTable) {
         EXPECT_NE(description.find("table 'tblPhrase"), std::string::npos) << description;
     }
 }
+
+namespace {
+
+// Jet 4 data pages: type 1, their row count at byte 12 and row offsets after it; row 0 ends at
+// the page's end, each later row where the one before it starts.
+constexpr std::size_t kJet4Page = 4096;
+constexpr std::size_t kJet4RowCount = 12;
+
+std::uint16_t Le16At(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+}
+
+// Where the link of a page's sole row lies (its first four bytes), or 0 when the page is not a
+// data page of one row.
+std::size_t SoleRowLink(const std::string& bytes, std::size_t page) {
+    const std::size_t base = page * kJet4Page;
+    if (base + kJet4Page > bytes.size() || bytes[base] != 1) return 0;
+    if (Le16At(bytes, base + kJet4RowCount) != 1) return 0;
+    const std::size_t start = Le16At(bytes, base + kJet4RowCount + 2) & 0x1FFF;
+    return start + 4 < kJet4Page ? base + start : 0;
+}
+
+std::uint32_t LinkAt(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(Le16At(bytes, at)) |
+           static_cast<std::uint32_t>(Le16At(bytes, at + 2)) << 16;
+}
+
+// The first page of a long-value chain at least three rows long: one sole row whose link names
+// row 0 of another such page, which names a third.
+std::size_t FindChainStart(const std::string& bytes) {
+    const auto next = [&](std::size_t page) -> std::size_t {
+        const std::size_t link = SoleRowLink(bytes, page);
+        if (link == 0) return 0;
+        const std::uint32_t pageRow = LinkAt(bytes, link);
+        return (pageRow & 0xFF) == 0 && (pageRow >> 8) != page ? pageRow >> 8 : 0;
+    };
+    for (std::size_t page = 1; page < bytes.size() / kJet4Page; ++page) {
+        const std::size_t second = next(page);
+        const std::size_t third = second != 0 ? next(second) : 0;
+        if (third != 0 && third != page) return page;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// A chain that names a row it has passed would be read round and round until the declared length
+// is filled; a definition without columns would reach the snapshot as a table of none. Both are
+// damage, reported as such.
+TEST(JetDamage, ALoopingLongValueChainIsAnError) {
+    JET_FIXTURE_OR_SKIP(path, "src_big_V2000.mdb");
+    std::string bytes = ReadFileBytes(path);
+    const std::size_t page = FindChainStart(bytes);
+    ASSERT_NE(page, 0u) << "no long-value chain found in " << path;
+    // The chain's second row now names the first again.
+    const std::size_t second = LinkAt(bytes, SoleRowLink(bytes, page)) >> 8;
+    const std::size_t secondLink = SoleRowLink(bytes, second);
+    const std::uint32_t back = static_cast<std::uint32_t>(page) << 8;
+    for (int i = 0; i < 4; ++i) bytes[secondLink + i] = static_cast<char>(back >> (8 * i));
+    TempDir dir;
+    const std::string looped = dir.File("looped.mdb");
+    WriteFileBytes(looped, bytes);
+    const Outcome outcome = ReadTables(looped, {"tblPhraseItem"});
+    EXPECT_EQ(outcome.error, DaoError::Corrupt) << outcome.description;
+    EXPECT_NE(outcome.description.find("loops back"), std::string::npos) << outcome.description;
+}
+
+TEST(JetDamage, ATableDefinitionWithoutColumnsIsAnError) {
+    JET_FIXTURE_OR_SKIP(path, "src_demo_V2000.mdb");
+    std::string bytes = ReadFileBytes(path);
+    const std::uint32_t definition =
+        JetFile::Open(path)->FindTable("tblPhraseRelation").definitionPage;
+    // A Jet 4 table definition counts its columns at byte 45.
+    bytes[definition * kJet4Page + 45] = 0;
+    bytes[definition * kJet4Page + 46] = 0;
+    TempDir dir;
+    const std::string empty = dir.File("nocolumns.mdb");
+    WriteFileBytes(empty, bytes);
+    const Outcome outcome = ReadTables(empty, {"tblPhraseRelation"});
+    EXPECT_EQ(outcome.error, DaoError::Corrupt) << outcome.description;
+    EXPECT_NE(outcome.description.find("tblPhraseRelation"), std::string::npos)
+        << outcome.description;
+}

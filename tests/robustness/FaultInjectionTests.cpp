@@ -178,3 +178,42 @@ TEST_P(FaultInjection, EveryPointIsReportedAndLeavesBothDatabasesSound) {
 INSTANTIATE_TEST_SUITE_P(AllPoints, FaultInjection, ::testing::ValuesIn(AllInjections()), Name);
 
 }  // namespace
+
+// An engine error ends the run in pass 2; closing then commits the categories pass 1 wrote. When
+// that commit fails too, the user hears of both, the first error first, and the destination is
+// left as it was before the run.
+TEST(FaultAfterAnError, AFailedClosingCommitIsReportedAfterTheError) {
+    AfxDaoInit();
+    TempDir dir;
+    const std::string source = dir.File("source.db");
+    const std::string original = dir.File("original.db");
+    const std::string destination = dir.File("destination.db");
+    MakeSmallGlossary(source, original);
+    // Pass 2 seeks P2 and cannot read it.
+    TestDb(original).Exec("UPDATE tblPhrase SET ZOrder = 'abc' WHERE PhraseID = 'P2'");
+    const std::string originalBytes = ReadFileBytes(original);
+
+    FaultVfs vfs;
+    WriteFileBytes(destination, originalBytes);
+    vfs.Count();
+    const ConsoleRun plain = ConvertInProcess(source, destination);
+    vfs.Stop();
+    ASSERT_EQ(DaoCodeIn(plain.err), 3421) << plain.err;
+    // A small run is one write group: its only commit, and so its syncs, come at the close.
+    ASSERT_GT(vfs.Operations(FaultOp::Sync), 0);
+
+    std::filesystem::remove(destination + "-journal");
+    WriteFileBytes(destination, originalBytes);
+    vfs.Arm(FaultOp::Sync, 1, SQLITE_IOERR_FSYNC, true);
+    const ConsoleRun run = ConvertInProcess(source, destination);
+    vfs.Stop();
+    EXPECT_EQ(run.status, 1);
+    const auto first = run.err.find("DAO Code:  3421");
+    const auto lost = run.err.find("were not saved");
+    ASSERT_NE(first, std::string::npos) << run.err;
+    ASSERT_NE(lost, std::string::npos) << run.err;
+    EXPECT_LT(first, lost) << run.err;
+    EXPECT_NE(run.err.find("DAO Code:  3043", first), std::string::npos) << run.err;
+    EXPECT_EQ(IntegrityCheck(destination), "ok");
+    EXPECT_EQ(DestinationContent(destination), DestinationContent(original));
+}

@@ -363,16 +363,36 @@ const HostileDestination kHostileDestinations[] = {
     {"NullTextsInRowsItKeeps",
      "UPDATE tblPhrase SET Data = NULL, Mnemonic = NULL, CategoryID = NULL WHERE PhraseID = 'OLD1'",
      0},
-    // Triggers are the file's, not the glossary's: they never run, so none can loop or add rows.
+    // Triggers are the file's, not the glossary's: they never run, so none can loop or add rows,
+    // and a table that has them is refused rather than written without them.
     {"TriggersThatWouldLoopOrAddRows",
      "CREATE TRIGGER endless AFTER UPDATE ON tblPhrase BEGIN INSERT INTO tblCategory (CategoryID) "
      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT 'T' || i FROM n; END;"
      "CREATE TRIGGER extra AFTER INSERT ON tblPhrase BEGIN INSERT INTO tblPhrase (PhraseID) VALUES "
      "(NEW.PhraseID || '-copy'); END;",
-     0},
+     3251},
     {"BlobDataInRowsItKeeps",
      "UPDATE tblPhrase SET Data = X'7B5C72746631206869007D' WHERE PhraseID = 'OLD1'", 0},
 };
+
+// A trigger on either destination table is named, and the destination is left as it was.
+TEST_F(HostileData, ADestinationWithTriggersIsRefusedBeforeAnyWrite) {
+    for (const char* table : {"tblCategory", "TBLPHRASE"}) {
+        SCOPED_TRACE(table);
+        const std::string source = m_dir.File(std::string(table) + "-source.db");
+        const std::string destination = m_dir.File(std::string(table) + "-destination.db");
+        MakeSmallGlossary(source, destination);
+        TestDb(destination)
+            .Exec(std::string("CREATE TRIGGER audit_log AFTER UPDATE ON ") + table +
+                  " BEGIN SELECT 1; END");
+        const std::string before = ReadFileBytes(destination);
+        const ConsoleRun run = Convert(source, destination);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(DaoCodeIn(run.err), 3251) << run.err;
+        EXPECT_NE(run.err.find("trigger 'audit_log'"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFileBytes(destination), before);
+    }
+}
 
 TEST_F(HostileData, DestinationContentConvertsOrEndsInItsEngineError) {
     for (const HostileDestination& hostile : kHostileDestinations) {
