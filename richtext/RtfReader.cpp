@@ -154,10 +154,6 @@ private:
 
     // The bytes of the raw character at m_pos; a byte that starts none counts alone.
     std::size_t RawCharLength() const {
-        const auto byte = static_cast<unsigned char>(m_in[m_pos]);
-        if (byte < 0x80) {
-            return 1;
-        }
         return std::max<std::size_t>(
             SystemCodePageCharLength(m_in.data() + m_pos, m_in.size() - m_pos), 1);
     }
