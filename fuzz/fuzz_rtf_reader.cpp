@@ -1,6 +1,6 @@
 // libFuzzer entry for the RTF reader. Besides the sanitizers' checks it asserts what holds for
-// every input: plain text comes back unchanged, and rich text gives valid UTF-8 no more than three
-// times its length.
+// every input: plain text comes back unchanged, and rich text gives valid UTF-8 without NUL, no
+// more than three times its length.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    if (text.size() > 3 * input.size() || !IsValidUtf8(text)) {
+    if (text.size() > 3 * input.size() || !IsValidUtf8(text) ||
+        text.find('\0') != std::string::npos) {
         std::abort();
     }
     return 0;

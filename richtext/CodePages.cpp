@@ -25,9 +25,6 @@ CodePageDecoder::CodePageDecoder(int codePage, void* handle)
         } else {
             m_single[value] = kInvalidByte;
         }
-        if (byte < 0x80 && m_single[value] != byte) {
-            m_asciiIsIdentity = false;
-        }
     }
 }
 

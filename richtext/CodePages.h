@@ -31,8 +31,6 @@ public:
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
     int CodePage() const { return m_codePage; }
-    // Every byte below 0x80 decodes to itself, so ASCII runs can be copied as they are.
-    bool AsciiIsIdentity() const { return m_asciiIsIdentity; }
 
     static constexpr std::int32_t kLeadByte = -1;
     static constexpr std::int32_t kInvalidByte = -2;
@@ -49,7 +47,6 @@ private:
     int m_codePage;
     void* m_handle;  // the platform's converter state, or null for AsciiOnly
     std::array<std::int32_t, 256> m_single{};
-    bool m_asciiIsIdentity = true;
 };
 
 // The decoders opened so far on this thread. A code page the platform does not know is read as

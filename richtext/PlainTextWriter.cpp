@@ -27,11 +27,14 @@ void PlainTextWriter::FlushPending() {
 }
 
 void PlainTextWriter::Char(char32_t cp) {
+    if (cp == 0) {
+        return;
+    }
     FlushPending();
     AppendInSystemCodePage(m_text, cp);
 }
 
-void PlainTextWriter::AsciiRun(const char* text, std::size_t length) {
+void PlainTextWriter::SystemText(const char* text, std::size_t length) {
     FlushPending();
     m_text.append(text, length);
 }

@@ -10,9 +10,10 @@ class PlainTextWriter {
 public:
     explicit PlainTextWriter(std::size_t expectedSize);
 
+    // U+0000 gives nothing: a NUL would cut the text short for most of its readers.
     void Char(char32_t cp);
-    // Printable ASCII that needs no decoding.
-    void AsciiRun(const char* text, std::size_t length);
+    // Text that is in the system code page already, NUL-free and whole characters only.
+    void SystemText(const char* text, std::size_t length);
     void Utf16Unit(std::uint16_t unit);
     void ParagraphMark();
     std::string Finish();

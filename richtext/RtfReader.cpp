@@ -11,6 +11,7 @@
 #include "richtext/ControlWords.h"
 #include "richtext/GroupStack.h"
 #include "richtext/PlainTextWriter.h"
+#include "richtext/SystemCodePage.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ int HexValue(char c) {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-// Bytes that stand for themselves in every code page whose ASCII half is ASCII.
+// Raw bytes that are text as they stand: printable ASCII other than the RTF syntax bytes.
 bool IsPlainAscii(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 0x20 && byte < 0x80 && c != '\\' && c != '{' && c != '}';
@@ -88,7 +89,9 @@ private:
             ++m_pos;
             ReadControl(isFallback, atGroupStart);
         } else if (isFallback) {
-            ++m_pos;
+            // A raw character of several bytes is one fallback character: the writer counted it
+            // as one before the text was turned into the system code page.
+            m_pos += RawCharLength();
         } else if (m_group.destination != Destination::Text) {
             SkipText();
         } else {
@@ -104,6 +107,8 @@ private:
         }
     }
 
+    // Raw (unescaped) text reaches the reader in the system code page: the database engine has
+    // already turned the phrase into it, whatever code page the document declares.
     void ReadText() {
         const auto byte = static_cast<unsigned char>(m_in[m_pos]);
         if (byte == 0) {
@@ -111,21 +116,46 @@ private:
             EmitChar(U' ');
             return;
         }
-        if (IsPlainAscii(m_in[m_pos]) && m_pendingLength == 0 &&
-            CurrentDecoder().AsciiIsIdentity()) {
+        if (byte < 0x80 && m_pendingLength > 0) {
+            // An escaped lead byte may take a raw ASCII byte as its trail.
+            ++m_pos;
+            if (byte == '\t') {
+                EmitChar(U'\t');
+            } else {
+                AddByte(byte);
+            }
+            return;
+        }
+        if (IsPlainAscii(m_in[m_pos])) {
             const std::size_t start = m_pos;
             while (m_pos < m_in.size() && IsPlainAscii(m_in[m_pos])) {
                 ++m_pos;
             }
-            m_out.AsciiRun(m_in.data() + start, m_pos - start);
+            m_out.SystemText(m_in.data() + start, m_pos - start);
             return;
         }
-        ++m_pos;
-        if (byte == '\t') {
-            EmitChar(U'\t');
-        } else {
-            AddByte(byte);
+        if (byte < 0x80) {
+            ++m_pos;
+            EmitChar(byte);  // a control character (TAB among them)
+            return;
         }
+        const std::size_t length =
+            SystemCodePageCharLength(m_in.data() + m_pos, m_in.size() - m_pos);
+        if (length == 0) {
+            // Not a character of the system code page: "?" for this byte, the next read afresh.
+            ++m_pos;
+            EmitChar(U'?');
+            return;
+        }
+        FlushBytes();
+        m_out.SystemText(m_in.data() + m_pos, length);
+        m_pos += length;
+    }
+
+    // The bytes of the raw character at m_pos; a byte that starts none counts alone.
+    std::size_t RawCharLength() const {
+        return std::max<std::size_t>(
+            SystemCodePageCharLength(m_in.data() + m_pos, m_in.size() - m_pos), 1);
     }
 
     void ReadControl(bool isFallback, bool atGroupStart) {
@@ -280,7 +310,9 @@ private:
                 byte = byte * 16 + HexValue(m_in[m_pos++]);
                 ++digits;
             }
-            if (digits > 0 && !isFallback && m_group.destination == Destination::Text) {
+            // \'00 gives nothing: a NUL would cut the text short for most of its readers.
+            if (digits > 0 && byte != 0 && !isFallback &&
+                m_group.destination == Destination::Text) {
                 AddByte(static_cast<unsigned char>(byte));
             }
             return;

@@ -19,7 +19,7 @@ std::string WithFonts(const std::string& body, const std::string& font1 = R"(\fc
 
 TALLOWMERE_READER_TABLE(
     DocumentCodePage, {"DefaultIs1252", R"({\rtf1 caf\'e9})", "café"},
-    {"UpperCaseHex", R"({\rtf1 caf\'E9})", "café"}, {"RawHighByte", "{\\rtf1 caf\xe9}", "café"},
+    {"UpperCaseHex", R"({\rtf1 caf\'E9})", "café"},
     {"Windows1252Specials", R"({\rtf1 \'80\'85\'93\'94})", "€…“”"},
     {"UndefinedByteThePlatformsWay", R"({\rtf1 a\'81b})", TALLOWMERE_UNDEFINED_1252_81},
     {"OneHexDigit", R"({\rtf1 \'9x})", "\x09x"}, {"NoHexDigits", R"({\rtf1 \'zz})", "zz"},
@@ -56,7 +56,6 @@ TALLOWMERE_READER_TABLE(
     DoubleByteCodePages,
     {"ShiftJisEscapePair", WithFonts(R"(\f1\'82\'a0)", R"(\fcharset128)"), "あ"},
     {"ShiftJisLeadEscapeLiteralTrail", WithFonts(R"(\f1\'83n)", R"(\fcharset128)"), "ハ"},
-    {"ShiftJisRawPair", WithFonts("\\f1 \x82\xa0", R"(\fcharset128)"), "あ"},
     {"ShiftJisAnsiCodePage", R"({\rtf1\ansi\ansicpg932 \'82\'a0\'83n})", "あハ"},
     {"ShiftJisSingleByteKatakana", R"({\rtf1\ansi\ansicpg932 \'b1})", "ｱ"},
     {"ShiftJisBadTrailIsQuestionMark", R"({\rtf1\ansi\ansicpg932 \'82 x})", "? x"},
@@ -90,3 +89,38 @@ TALLOWMERE_READER_TABLE(UnicodeEscapes, {"UnicodeWithFallback", R"({\rtf1 a\u821
                         {"LoneLowSurrogate", R"({\rtf1 \u-8704?x})", "?x"},
                         {"UnicodeWithoutParameterIgnored", R"({\rtf1 \u x})", "x"},
                         {"UnicodeAtEndWithoutFallback", R"({\rtf1 \u233})", "é"});
+
+// Raw (unescaped) bytes reach the reader in the system code page, whatever code page the document
+// or its font declares; escapes stay in the document's code page.
+TALLOWMERE_READER_TABLE(RawTextInSystemCodePage,
+                        {"In1252Document", "{\\rtf1\\ansi\\ansicpg1252 café}", "café"},
+                        {"InCyrillicDocument", "{\\rtf1\\ansi\\ansicpg1251 Привет}", "Привет"},
+                        {"InShiftJisFont", WithFonts("\\f1 あハ", R"(\fcharset128)"), "あハ"},
+                        {"InUtf8Document", "{\\rtf1\\ansi\\ansicpg65001 é}", "é"},
+                        {"ThreeAndFourBytes", "{\\rtf1 €😀}", "€😀"},
+                        {"NextToEscapes", R"({\rtf1\ansi\ansicpg1251 \'cfП\'cf})", "ППП"},
+                        {"EscapedLeadThenRawCharacter", R"({\rtf1\ansi\ansicpg932 \'82é})", "?é"},
+                        {"ControlCharacterAsIs",
+                         "{\\rtf1 a\x01"
+                         "b}",
+                         "a\x01"
+                         "b"},
+                        {"StrayByteIsQuestionMark", "{\\rtf1 caf\xe9}", "caf?"},
+                        {"StrayContinuationBytes",
+                         "{\\rtf1 a\x80\xbf"
+                         "b}",
+                         "a??b"},
+                        {"CutShortByAnotherByte", "{\\rtf1 a\xe2\x82x}", "a??x"},
+                        {"CutShortByBrace", "{\\rtf1 a\xc3{}\xa9}", "a??"},
+                        {"CutShortByEndOfInput", "{\\rtf1 a\xf0\x9f\x98", "a???"},
+                        {"Overlong", "{\\rtf1 \xc0\xaf\xe0\x80\xaf}", "?????"},
+                        {"Surrogate", "{\\rtf1 \xed\xa0\x80}", "???"},
+                        {"PastLastCodePoint", "{\\rtf1 \xf4\x90\x80\x80}", "????"},
+                        {"LastCodePoint", "{\\rtf1 \xf4\x8f\xbf\xbf}", "\U0010FFFF"});
+
+// A \u fallback written as raw text: each raw character counts once, however many bytes the
+// system code page gives it.
+TALLOWMERE_READER_TABLE(RawFallback, {"MultiByteCharacterIsOne", "{\\rtf1 \\u8364€x}", "€x"},
+                        {"TwoMultiByteCharacters", "{\\rtf1\\uc2 \\u8364éé x}", "€ x"},
+                        {"StrayBytesCountOneEach", "{\\rtf1\\uc2 \\u8364\xe9\xe9x}", "€x"},
+                        {"MixedWithEscape", "{\\rtf1\\uc2 \\u8364\\'80€x}", "€x"});

@@ -39,9 +39,44 @@ TALLOWMERE_READER_TABLE(
      R"({\rtf1 {\pntext\f0 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta.}}first\par)"
      R"({\pntext\f0 2.\tab}second})",
      "first\r\nsecond"},
-    {"ListTextDropped", R"({\rtf1 {\listtext\pard\plain 1.\tab}item})", "item"},
+    {"ListLabelsKept", R"({\rtf1\ansi{\listtext 1.\tab}One\par{\listtext 2.\tab}Two})",
+     "1.\tOne\r\n2.\tTwo"},
+    {"ListLabelWithFormatting", R"({\rtf1 {\listtext\pard\plain\b\'95\tab}item})", "\u2022\titem"},
+    {"StarredListTextDropped", R"({\rtf1 {\*\listtext 1.\tab}item})", "item"},
+    {"NumberingTextDroppedLabelKept",
+     R"({\rtf1 {\pntext 1.\tab}{\*\pn\pndec}a\par{\listtext 2.\tab}b})", "a\r\n2.\tb"},
     {"ListTablesDropped",
      R"({\rtf1 {\*\listtable{\list{\listlevel{\leveltext\'02\'00.;}}}})"
      R"({\listoverridetable{\listoverride\ls1}}{\listtable{\list x}}item})",
      "item"},
     {"UnstarredNumberingDefinition", R"({\rtf1 {\pn\pnlvlblt{\pntxtb B}}item})", "item"});
+
+// Destinations the control's reader knows are skipped whether or not "\*" comes first; a "*"
+// written without its backslash is text.
+TALLOWMERE_READER_TABLE(
+    KnownDestinationsWithoutStar,
+    {"GeneratorAfterLiteralStar", R"({\rtf1\ansi{*\generator Foo;}A})", "*A"},
+    {"Bookmarks", R"({\rtf1 a{\bkmkstart m}b{\bkmkend m}c})", "abc"},
+    {"InformationWordsOutsideInfo",
+     R"({\rtf1 {\title T}{\subject S}{\author A}{\operator O}{\keywords K}{\comment C})"
+     R"({\doccomm D}{\version V}x})",
+     "x"},
+    {"IndexAndContentsEntries", R"({\rtf1 a{\xe x}{\txe see}{\rxe r}{\tc Heading}b})", "ab"},
+    {"ObjectParts",
+     R"({\rtf1 {\objclass C}{\objname N}{\objdata 01}{\objalias A}{\objsect S})"
+     R"({\objtime T}{\objitem I}{\objtopic P}{\result R}x})",
+     "x"},
+    {"FilesRevisionsAndTemplates",
+     R"({\rtf1 {\filetbl t}{\file a.doc}{\revtbl{Unknown;}}{\template t}{\nextfile n}x})", "x"},
+    {"AnnotationReferencesAndDataFields",
+     R"({\rtf1 a{\atrfstart 1}{\atrfend 1}{\datafield 0102}b})", "ab"},
+    {"FontWordsOutsideFontTable", R"({\rtf1 a{\falt B}{\fontemb e}{\fontfile f}{\keycode k}b})",
+     "ab"},
+    {"DrawingAndPictureFallbacks", R"({\rtf1 a{\do\dobxcolumn x}{\nonshppict p}{\NeXTGraphic g}b})",
+     "ab"},
+    {"NumberingAndMathProperties", R"({\rtf1 {\pnseclvl1\pnucrm x}{\mmathPr\mdispDef1 y}z})", "z"},
+    {"NestedTablePropertiesSkipped", R"({\rtf1 a{\nesttableprops\trowd x\nestrow}b})", "ab"},
+    {"NestedTableRowEndsKept",
+     R"({\rtf1 a\nestcell{\*\nesttableprops\nestrow}{\nonesttables\par}b})", "a\r\nb"},
+    {"UnknownDestinationAfterLiteralStar", R"({\rtf1 {*\foo x}y})", "*xy"},
+    {"KnownDestinationMidGroup", R"({\rtf1 a{\b b\generator c}d})", "abd"});

@@ -17,6 +17,11 @@ TALLOWMERE_READER_TABLE(Symbols, {"TabWord", R"({\rtf1 a\tab b})", "a\tb"},
                         {"EscapedSyntaxBytes", R"({\rtf1 \\ \{ \}})", "\\ { }"},
                         {"EscapedBracesDoNotNest", R"({\rtf1 a\}b}c)", "a}b"},
                         {"NulByteIsSpace", "{\\rtf1 a\0b}"s, "a b"},
+                        {"HexEscapeOfZeroGivesNothing", R"({\rtf1\ansi a\'00b})", "ab"},
+                        {"OneDigitHexZeroGivesNothing", R"({\rtf1 a\'0})", "a"},
+                        {"HexZeroBeforeFinalMark", R"({\rtf1 a\par\'00})", "a"},
+                        {"HexZeroIsOneFallbackCharacter", R"({\rtf1 \u233\'00x})", "éx"},
+                        {"UnicodeZeroGivesNothing", R"({\rtf1 a\u0?b})", "ab"},
                         {"SymbolWordNeedsExactName", R"({\rtf1 a\tabs b\bullets c})", "abc"},
                         {"WordsAreCaseSensitive", R"({\rtf1 a\PAR b\Tab c})", "abc"});
 
