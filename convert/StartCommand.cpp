@@ -1,9 +1,11 @@
 #include "convert/StartCommand.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "convert/Conversion.h"
 #include "db/EngineStart.h"
+#include "db/StorePath.h"
 
 namespace {
 
@@ -31,11 +33,17 @@ void StartCommand::Run(const std::string& source, const std::string& destination
     std::string path;
     if (m_workgroupFile) {
         path = *m_workgroupFile;
-    } else if (!GetSystemDatabasePath(path, m_registry, m_host)) {
-        return;
+    } else {
+        MessagesWithDetails lookupMessages(m_host, [this] { return SetupHelp({}); });
+        if (!GetSystemDatabasePath(path, m_registry, lookupMessages)) return;
     }
     if (!StartDaoEngine(path, m_pWorkspace, m_host)) {
-        m_host.ShowOwnedMessage(kEngineStartFailedMessage, kRegistryMessageCaption, MB_OK);
+        // A looked-up folder without the workgroup file: the last box says where it was set.
+        std::error_code error;
+        const bool missing = !m_workgroupFile && !path.empty() &&
+                             !std::filesystem::is_regular_file(NativeStorePath(path), error);
+        m_host.ShowOwnedMessageWithDetails(kEngineStartFailedMessage, kRegistryMessageCaption,
+                                           MB_OK, missing ? SetupHelp(path) : std::string());
         return;
     }
     {
@@ -49,8 +57,13 @@ void StartCommand::Run(const std::string& source, const std::string& destination
     m_host.EnableStartButton(true);
 }
 
+std::string StartCommand::SetupHelp(const std::string& missingFile) const {
+    return m_setupHelp ? m_setupHelp(missingFile) : std::string();
+}
+
 std::string StartCommand::Details() {
-    if (!m_runBegan) return {};
+    // A run that ended before its first pass changed nothing: a summary would be all zeros.
+    if (!m_runBegan || !m_summary.lastProgress) return {};
     m_summary.elapsed = std::chrono::steady_clock::now() - m_started;
     return SummaryDetails(m_summary);
 }

@@ -1,0 +1,187 @@
+// How long the window leaves the user-interface thread's events waiting while a conversion runs.
+// A second thread posts, every millisecond, what a screen reader's query becomes on that thread:
+// an event whose handler asks the Start button's accessible interface for its name. Each query
+// is timed from posting to answer. The argument is how often the run lets events be handled (in
+// milliseconds; 0 is the program's own setting, and 100000 never, which gives the run's time
+// without the event loop's share). Counters: answer time (mean, 99th percentile, worst) and the
+// queries answered during the run.
+#include <benchmark/benchmark.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QPushButton>
+#include <QSettings>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "bench/conversion/SyntheticGlossary.h"
+#include "platform/Profile.h"
+#include "ui/CConvertDlg.h"
+#include "ui/OpenFileDialog.h"
+#include "ui/RunProgressDialog.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The workgroup lookup, answered with a folder that holds a workgroup file.
+class FolderRegistry : public CurrentUserRegistry {
+public:
+    explicit FolderRegistry(std::string folder) : m_folder(std::move(folder)) {}
+    bool OpenKey(const std::string&) override { return true; }
+    bool QueryValue(const std::string&, char* buffer, std::size_t size) override {
+        if (m_folder.size() + 1 > size) return false;
+        std::memcpy(buffer, m_folder.c_str(), m_folder.size() + 1);
+        return true;
+    }
+    bool CloseKey() override { return true; }
+
+private:
+    std::string m_folder;
+};
+
+class SilentMessages : public UserMessages {
+public:
+    int ShowOwnedMessage(const std::string& text, const std::string&, unsigned) override {
+        last = text;
+        return IDOK;
+    }
+    int ShowAppMessage(const std::string& text, unsigned) override {
+        last = text;
+        return IDOK;
+    }
+    std::string last;
+};
+
+class NoFileDialog : public OpenFileDialog {
+public:
+    std::optional<std::string> Run(const OpenFileRequest&) override { return std::nullopt; }
+};
+
+// A query posted from another thread, answered on the user-interface thread.
+class QueryEvent : public QEvent {
+public:
+    static inline const auto kType = static_cast<QEvent::Type>(QEvent::registerEventType());
+    QueryEvent() : QEvent(kType), posted(Clock::now()) {}
+    Clock::time_point posted;
+};
+
+class QueryAnswerer : public QObject {
+public:
+    QueryAnswerer(QWidget* asked, const RunKeepAlive& run) : m_asked(asked), m_run(run) {}
+    std::vector<double> answerMs;  // of the queries answered while the run lasted
+
+protected:
+    void customEvent(QEvent* event) override {
+        if (event->type() != QueryEvent::kType) return;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(m_asked);
+        benchmark::DoNotOptimize(accessible != nullptr ? accessible->text(QAccessible::Name)
+                                                       : QString());
+        if (!m_run.Active()) return;
+        const auto waited = Clock::now() - static_cast<QueryEvent*>(event)->posted;
+        answerMs.push_back(std::chrono::duration<double, std::milli>(waited).count());
+    }
+
+private:
+    QWidget* m_asked;
+    const RunKeepAlive& m_run;
+};
+
+struct Setting {
+    std::filesystem::path folder;
+    SyntheticGlossary glossary;
+};
+
+const Setting& Glossary() {
+    static const Setting setting = [] {
+        Setting s;
+        s.folder = std::filesystem::temp_directory_path() / "tallowmere-bench-responsiveness";
+        std::filesystem::remove_all(s.folder);
+        std::filesystem::create_directories(s.folder / "config");
+        std::ofstream(s.folder / "VELTRANE.MDW").flush();
+        s.glossary = MakeSyntheticGlossary(s.folder.string(), 5000);
+        return s;
+    }();
+    return setting;
+}
+
+void RunWithQueries(benchmark::State& state) {
+    const Setting& setting = Glossary();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString((setting.folder / "config").string()));
+    Profile profile("Veltrane", "Tallowmere");
+    profile.WriteProfileString("Paths", "Source", setting.glossary.source);
+    profile.WriteProfileString("Paths", "Destination", setting.glossary.destination);
+    FolderRegistry registry(setting.folder.string());
+    SilentMessages messages;
+    NoFileDialog files;
+    CConvertDlg dlg(profile, {&messages, &files, &registry});
+    if (!dlg.Initialize()) {
+        state.SkipWithError("the window could not be made");
+        return;
+    }
+    dlg.show();
+    if (state.range(0) > 0) {
+        dlg.KeepAlive().SetTimings(std::chrono::milliseconds(1000),
+                                   std::chrono::milliseconds(state.range(0)));
+    }
+    auto* start = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_START));
+    QueryAnswerer answerer(start, dlg.KeepAlive());
+
+    for (auto _ : state) {
+        std::atomic<bool> running = true;
+        std::thread asker([&] {
+            while (running) {
+                QCoreApplication::postEvent(&answerer, new QueryEvent);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        start->click();
+        running = false;
+        asker.join();
+        QCoreApplication::processEvents();
+        if (messages.last != "Conversion complete!") state.SkipWithError(messages.last.c_str());
+    }
+    std::vector<double>& ms = answerer.answerMs;
+    std::sort(ms.begin(), ms.end());
+    double sum = 0;
+    for (double m : ms) sum += m;
+    state.counters["answer_mean_ms"] = ms.empty() ? 0 : sum / static_cast<double>(ms.size());
+    state.counters["answer_p99_ms"] =
+        ms.empty() ? 0 : ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+    state.counters["answer_worst_ms"] = ms.empty() ? 0 : ms.back();
+    state.counters["answered"] = static_cast<double>(ms.size());
+    dlg.OnCancel();
+}
+
+BENCHMARK(RunWithQueries)
+    ->Arg(0)
+    ->Arg(50)
+    ->Arg(20)
+    ->Arg(10)
+    ->Arg(5)
+    ->Arg(2)
+    ->Arg(100000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The real window, drawn nowhere.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tallowmere"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(Glossary().folder);
+    return 0;
+}
