@@ -21,6 +21,28 @@ private:
     ConversionHost& m_host;
 };
 
+// Passes messages on with details beneath every one: the registry lookup's own messages keep
+// their text and caption and gain the help.
+class MessagesWithDetails : public UserMessages {
+public:
+    MessagesWithDetails(UserMessages& messages, std::function<std::string()> details)
+        : m_messages(messages), m_details(std::move(details)) {}
+
+    int ShowOwnedMessage(const std::string& text, const std::string& caption,
+                         unsigned style) override {
+        return m_messages.ShowOwnedMessageWithDetails(text, caption, style, Details());
+    }
+    int ShowAppMessage(const std::string& text, unsigned style) override {
+        return m_messages.ShowAppMessageWithDetails(text, style, Details());
+    }
+
+private:
+    std::string Details() const { return m_details ? m_details() : std::string(); }
+
+    UserMessages& m_messages;
+    std::function<std::string()> m_details;
+};
+
 }  // namespace
 
 StartCommand::StartCommand(ConversionHost& host, CurrentUserRegistry& registry)
