@@ -116,8 +116,6 @@ void CConvertDlg::DescribeControls() {
     }
 }
 
-
-
 bool CConvertDlg::Create() {
     if (m_created) return true;
     const DialogTemplate* dialogTemplate = FindDialogTemplate(IDD_CONVERT_DIALOG);
@@ -232,11 +230,6 @@ void CConvertDlg::OnOK() {
 }
 
 void CConvertDlg::OnCancel() { reject(); }
-
-
-
-
-
 
 void CConvertDlg::OnStart() {
     WaitCursor wait;
