@@ -16,6 +16,8 @@ volatile std::sig_atomic_t g_interrupted = 0;
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+constexpr const char* kLastPassesCannotStop =
+    "The last passes are finishing and cannot be stopped; the conversion will complete.";
 
 }  // namespace
 
@@ -56,6 +58,12 @@ int ConsoleHost::ShowAppMessageWithDetails(const std::string& text, unsigned,
 }
 
 void ConsoleHost::ReportProgress(const ConversionProgress& progress) {
+    if (m_lastPasses && !m_toldCannotStop && InterruptRequested()) {
+        // Ctrl+C came too late to stop anything: say so once, and let the run complete.
+        m_toldCannotStop = true;
+        ClearProgressLine();
+        Print(m_err, std::string(kProgramName) + ": " + kLastPassesCannotStop);
+    }
     if (!m_showProgress) return;
     const auto now = std::chrono::steady_clock::now();
     // A terminal redrawn for every row would slow the run: a new pass, its last row and a tenth

@@ -25,6 +25,7 @@ public:
     CRichText& RichTextControl() override { return m_richText; }
     void ReportProgress(const ConversionProgress& progress) override;
     bool CancelRequested() override;
+    void LastPassesBegin() override { m_lastPasses = true; }
     void RunEnded() override { ClearProgressLine(); }
 
     // The terminal's width in columns (0 when not known), asked at each redraw of the line.
@@ -46,6 +47,8 @@ private:
     bool m_completed = false;
     bool m_errorReported = false;
     bool m_showProgress;
+    bool m_lastPasses = false;        // the run can no longer be stopped
+    bool m_toldCannotStop = false;
     std::size_t m_progressWidth = 0;  // characters of the progress line now shown
     std::chrono::steady_clock::time_point m_lastProgress;
     ConversionPass m_lastPass = ConversionPass::CopyCategories;

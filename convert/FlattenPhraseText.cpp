@@ -3,10 +3,11 @@
 
 namespace {
 
-bool EndsWithSuffix(const std::string& text) {
-    const std::string_view suffix = kPhraseDataSuffix;
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+// What an earlier run left: plain text (the control reads only "{\rtf" as rich text) that already
+// ends in the suffix. Rich text copied in this run always gets the suffix, whatever it ends in.
+bool AlreadyFlattened(const std::string& data) {
+    const std::string_view text = data;
+    return !text.starts_with("{\\rtf") && text.ends_with(kPhraseDataSuffix);
 }
 
 }  // namespace
@@ -16,6 +17,7 @@ int FlattenPhraseText(CDstTblPhrase& phrases, CRichText& richText, UserMessages&
     std::string text;
     return RewriteEveryRow(phrases, messages, progress, ConversionPass::ConvertPhraseText,
                            [&](CDstTblPhrase& phrase) {
+                               const bool flattened = AlreadyFlattened(phrase.m_Data.Value());
                                richText.SetTextRTF(phrase.m_Data.Value());
                                phrase.Edit();
                                text = richText.GetText();
@@ -24,9 +26,9 @@ int FlattenPhraseText(CDstTblPhrase& phrases, CRichText& richText, UserMessages&
                                if (progress && text != phrase.m_Data.Value()) {
                                    ++progress->Summary().phraseTextsConverted;
                                }
-                               // Text that already carries the suffix (a row flattened by an
-                               // earlier run and not copied again) keeps it once.
-                               if (!EndsWithSuffix(text)) text += kPhraseDataSuffix;
+                               // A row an earlier run flattened, and not copied again, keeps
+                               // its one suffix.
+                               if (!flattened) text += kPhraseDataSuffix;
                                phrase.m_Data = text;
                                phrase.Update();
                            });

@@ -48,6 +48,9 @@ int ConvertGlossary(CSrcTblPhraseCategory& srcCategories, CSrcQryPhraseItem& src
     host.EnableStartButton(false);
     CopyCategories(srcCategories, dstCategories, progress);
     CopyPhrases(srcPhraseItems, dstPhrases, progress);
+    // Once the copies are done the rewriting passes always all run: a stop inside them would
+    // leave copied phrases raw rich text and identifiers uncut until another run.
+    if (progress) progress->LastPassesBegin();
     // Each of these reports its own engine error and the next runs regardless.
     NormalizeCategoryIds(dstCategories, host, progress);
     NormalizePhraseCategoryIds(dstPhrases, host, progress);

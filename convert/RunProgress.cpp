@@ -32,10 +32,15 @@ void RunProgress::RowDone() {
     Report();
 }
 
+void RunProgress::LastPassesBegin() {
+    m_cancellable = false;
+    m_host.LastPassesBegin();
+}
+
 void RunProgress::Report() {
     m_summary.lastProgress = m_progress;
     m_host.ReportProgress(m_progress);
-    if (m_host.CancelRequested()) throw ConversionCancelled();
+    if (m_cancellable && m_host.CancelRequested()) throw ConversionCancelled();
 }
 
 namespace {

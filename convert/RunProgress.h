@@ -66,8 +66,11 @@ public:
 
     // A pass begins with this many rows to do; the user may already have asked to stop.
     void BeginPass(ConversionPass pass, long long rowsToDo);
-    // One more row of the current pass is done; throws ConversionCancelled when asked to stop.
+    // One more row of the current pass is done; throws ConversionCancelled when asked to stop,
+    // until the last passes begin.
     void RowDone();
+    // From here on the run cannot be stopped; the host is told so.
+    void LastPassesBegin();
 
     ConversionSummary& Summary() { return m_summary; }
 
@@ -77,4 +80,5 @@ private:
     ConversionHost& m_host;
     ConversionSummary& m_summary;
     ConversionProgress m_progress{ConversionPass::CopyCategories, 0, 0};
+    bool m_cancellable = true;
 };

@@ -6,7 +6,8 @@
 
 // A recordset member bound to one column. It remembers whether the program assigned it since the
 // row was fetched or started, so that Update writes exactly the assigned columns of a new row
-// (0 and "" included) and only the changed ones of an edited row.
+// (0 and "" included) and only the changed ones of an edited row. A stored Null reads as "" (or
+// 0): assigning that same value is no change, so the Null stays.
 class DaoFieldBase {
 public:
     bool IsDirty() const { return m_dirty; }
@@ -14,7 +15,6 @@ public:
 protected:
     bool m_dirty = false;
     bool m_newRow = false;
-    bool m_storedNull = false;  // the row holds Null here: any assignment is a change
 
     friend class DaoRowBinding;
 };
@@ -27,7 +27,7 @@ public:
     DaoField& operator=(const DaoField&) = delete;
 
     DaoField& operator=(const T& value) {
-        if (m_newRow || m_storedNull || !(m_value == value)) {
+        if (m_newRow || !(m_value == value)) {
             m_value = value;
             m_dirty = true;
         }

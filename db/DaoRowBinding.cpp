@@ -100,7 +100,6 @@ void DaoRowBinding::LoadColumn(std::size_t i, const StoreValue& value) {
     }
     binding.field->m_dirty = false;
     binding.field->m_newRow = false;
-    binding.field->m_storedNull = value.kind == StoreValue::Kind::Null;
 }
 
 uint64_t DaoRowBinding::DirtyMask() const {
@@ -132,7 +131,6 @@ void DaoRowBinding::StartNewRow() {
         }
         binding.field->m_dirty = false;
         binding.field->m_newRow = true;
-        binding.field->m_storedNull = false;
     }
 }
 
@@ -143,12 +141,7 @@ void DaoRowBinding::StartEdit() {
     }
 }
 
-void DaoRowBinding::Settle() {
-    for (const DaoColumnBinding& binding : m_columns) {
-        if (binding.field->m_dirty) binding.field->m_storedNull = false;
-    }
-    StartEdit();
-}
+void DaoRowBinding::Settle() { StartEdit(); }
 
 const std::string& DaoRowBinding::TextValue(std::size_t column) const {
     return As<std::string>(m_columns[column]).m_value;

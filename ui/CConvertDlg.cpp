@@ -282,6 +282,8 @@ void CConvertDlg::ReportProgress(const ConversionProgress& progress) {
 
 bool CConvertDlg::CancelRequested() { return m_keepAlive->CancelRequested(); }
 
+void CConvertDlg::LastPassesBegin() { m_keepAlive->LastPassesBegin(); }
+
 void CConvertDlg::RunEnded() { m_keepAlive->Finish(); }
 
 void CConvertDlg::EnableStartButton(bool enabled) {

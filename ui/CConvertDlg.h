@@ -106,6 +106,7 @@ public:
     CRichText& RichTextControl() override { return m_richText; }
     void ReportProgress(const ConversionProgress& progress) override;
     bool CancelRequested() override;
+    void LastPassesBegin() override;
     void RunEnded() override;
 
     // What keeps the window alive during a run, and its progress box while that shows.

@@ -15,6 +15,7 @@ RunProgressDialog::RunProgressDialog(QWidget* owner)
                          Qt::WindowCloseButtonHint),
       m_pass(new QLabel(this)),
       m_rows(new QLabel(this)),
+      m_note(new QLabel(this)),
       m_bar(new QProgressBar(this)),
       m_cancel(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(owner != nullptr ? owner->windowTitle() : QString());
@@ -24,6 +25,8 @@ RunProgressDialog::RunProgressDialog(QWidget* owner)
     m_cancel->setAutoDefault(false);
     m_cancel->setToolTip(tr("Stop after the current row; the rows written so far are kept"));
     connect(m_cancel, &QPushButton::clicked, this, &RunProgressDialog::reject);
+    m_note->setWordWrap(true);
+    m_note->hide();
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -32,6 +35,7 @@ RunProgressDialog::RunProgressDialog(QWidget* owner)
     layout->addWidget(m_pass);
     layout->addWidget(m_bar);
     layout->addWidget(m_rows);
+    layout->addWidget(m_note);
     layout->addLayout(buttons);
     setMinimumWidth(320);
 }
@@ -48,9 +52,19 @@ void RunProgressDialog::Show(const ConversionProgress& progress) {
 
 QString RunProgressDialog::PassText() const { return m_pass->text(); }
 QString RunProgressDialog::RowsText() const { return m_rows->text(); }
+QString RunProgressDialog::NoteText() const { return m_note->isHidden() ? QString() : m_note->text(); }
+
+void RunProgressDialog::LastPassesBegin() {
+    if (m_lastPasses) return;
+    m_lastPasses = true;
+    m_cancel->setEnabled(false);
+    m_cancel->setToolTip(QString());
+    m_note->setText(tr("The last passes are finishing and cannot be stopped."));
+    m_note->show();
+}
 
 void RunProgressDialog::reject() {
-    if (m_cancelRequested) return;
+    if (m_cancelRequested || m_lastPasses) return;
     m_cancelRequested = true;
     m_pass->setText(tr("Cancelling after the current row..."));
     m_cancel->setEnabled(false);
@@ -68,6 +82,7 @@ void RunKeepAlive::SetTimings(std::chrono::milliseconds showAfter,
 
 void RunKeepAlive::Begin() {
     m_began = m_lastProcessed = std::chrono::steady_clock::now();
+    m_lastPasses = false;
     if (!m_active) QCoreApplication::instance()->installEventFilter(this);
     m_active = true;
 }
@@ -80,9 +95,15 @@ void RunKeepAlive::Report(const ConversionProgress& progress) {
     m_lastProcessed = now;
     if (!m_dialog && now - m_began >= m_showAfter && m_window) {
         m_dialog = std::make_unique<RunProgressDialog>(m_window);
+        if (m_lastPasses) m_dialog->LastPassesBegin();
     }
     if (m_dialog) m_dialog->Show(progress);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void RunKeepAlive::LastPassesBegin() {
+    m_lastPasses = true;
+    if (m_dialog) m_dialog->LastPassesBegin();
 }
 
 void RunKeepAlive::Finish() {

@@ -12,8 +12,9 @@ class QProgressBar;
 class QPushButton;
 
 // The modal box over the main dialog while a long run lasts: the pass, rows done of rows to do,
-// and Cancel. Cancel, Escape and the close box all ask the run to stop; the box goes when the
-// run has ended, never by itself.
+// and Cancel. Cancel, Escape and the close box all ask the run to stop while it copies; once the
+// last passes run they cannot be stopped, and the box says so. The box goes when the run has
+// ended, never by itself.
 class RunProgressDialog : public QDialog {
     Q_OBJECT
 
@@ -21,10 +22,13 @@ public:
     explicit RunProgressDialog(QWidget* owner);
 
     void Show(const ConversionProgress& progress);
+    // The run can no longer be stopped: Cancel is disabled and a note says why.
+    void LastPassesBegin();
     bool CancelRequested() const { return m_cancelRequested; }
     QPushButton* CancelButton() const { return m_cancel; }
     QString PassText() const;
     QString RowsText() const;
+    QString NoteText() const;
 
 public slots:
     void reject() override;  // Cancel, Escape or the close box
@@ -32,9 +36,11 @@ public slots:
 private:
     QLabel* m_pass;
     QLabel* m_rows;
+    QLabel* m_note;
     QProgressBar* m_bar;
     QPushButton* m_cancel;
     bool m_cancelRequested = false;
+    bool m_lastPasses = false;
 };
 
 // Keeps the main dialog alive while a run holds the user-interface thread: between rows it lets
@@ -47,6 +53,7 @@ public:
 
     void Begin();  // Start was pressed
     void Report(const ConversionProgress& progress);
+    void LastPassesBegin();  // from here on the run cannot be stopped
     bool CancelRequested() const { return m_dialog && m_dialog->CancelRequested(); }
     void Finish();  // the run is over: the progress box goes, held-back input is dropped
     void End();     // the Start handler is over: input reaches the main dialog again
@@ -64,6 +71,7 @@ private:
     QPointer<QWidget> m_window;
     std::unique_ptr<RunProgressDialog> m_dialog;
     bool m_active = false;
+    bool m_lastPasses = false;
     std::chrono::milliseconds m_showAfter{1000};
     // Often enough that a screen reader's query waits a few milliseconds, not tens; handling no
     // events costs the run next to nothing (bench_run_responsiveness measures both).

@@ -147,4 +147,22 @@ TEST_F(ConsoleTerminal, CtrlCCancelsKeepingTheRowsWritten) {
     EXPECT_EQ(Phrases(), std::stoll(kept[1]));
 }
 
+// Ctrl+C after the copies: the program says the last passes cannot be stopped and completes.
+TEST_F(ConsoleTerminal, CtrlCInTheLastPassesIsAnsweredAndTheRunCompletes) {
+    constexpr int kPhrases = 20000;
+    AddNumberedGlossary(m_source, kPhrases);
+    const Finished f = RunOnTerminal("Shortening phrase categories: ");
+    EXPECT_EQ(f.status, 0) << f.terminal;
+    const auto told =
+        f.terminal.find("tallowmere-convert: The last passes are finishing and cannot be stopped");
+    const auto done = f.terminal.find("Conversion complete!");
+    ASSERT_NE(told, std::string::npos) << f.terminal;
+    EXPECT_LT(told, done) << f.terminal;
+    EXPECT_EQ(f.terminal.find("cancelled"), std::string::npos) << f.terminal;
+    EXPECT_EQ(TestDb(m_destination)
+                  .Rows("SELECT count(*) FROM tblPhrase WHERE Data NOT LIKE '{%' AND "
+                        "CategoryID = '{1}'"),
+              std::vector<std::string>{std::to_string(kPhrases)});
+}
+
 }  // namespace

@@ -66,9 +66,9 @@ TEST_F(RewritePasses, CategoryPassStopsAtADuplicateCutAndReportsIt) {
               (std::vector<std::string>{"A{1}|{1}", "A{1}x|<null>", "B{2}y|<null>"}));
 }
 
-// A Null identifier reads as empty; the passes still store what they computed for it, so the
-// row ends with empty texts rather than Nulls.
-TEST_F(RewritePasses, NullIdentifiersEndAsEmptyTexts) {
+// A Null identifier reads as empty; what the passes compute for it is empty too, which is no
+// change, so the Nulls stay.
+TEST_F(RewritePasses, NullIdentifiersStayNull) {
     {
         TestDb db(m_path);
         db.Run(
@@ -82,9 +82,9 @@ TEST_F(RewritePasses, NullIdentifiersEndAsEmptyTexts) {
     EXPECT_EQ(NormalizePhraseCategoryIds(m_phrases, m_host), 1);
     EXPECT_TRUE(m_host.messages.empty());
     EXPECT_EQ(Stored("SELECT quote(CategoryID), quote(strCategoryID) FROM tblCategory"),
-              std::vector<std::string>{"''|''"});
+              std::vector<std::string>{"''|NULL"});
     EXPECT_EQ(TestDb(m_path).Rows("SELECT quote(CategoryID) FROM tblPhrase"),
-              std::vector<std::string>{"''"});
+              std::vector<std::string>{"NULL"});
 }
 
 // Another program holding the write lock: each rewriting pass reports the lock and returns 0.

@@ -173,13 +173,37 @@ INSTANTIATE_TEST_SUITE_P(
                    7,
                    3,
                    {"P1|{\\rtf1 One\\par}", "P2|plain two", "P9|{\\rtf1 Kept\\par}"}},
-        // Passes 1 to 4 done (4 + 6 + 5 + 6 reports), pass 5 announced and two rows converted.
-        CancelCase{
-            "InsideConvertingPhraseText",
-            24,
-            3,
-            {"P1|One9|", "P2|plain two9|", "P3|{\\rtf1 Three}", "P4|9|", "P9|{\\rtf1 Kept\\par}"}}),
+        // The last row of the copies (4 + 6 reports): still in time.
+        CancelCase{"AtTheLastCopiedPhrase",
+                   10,
+                   3,
+                   {"P1|{\\rtf1 One\\par}", "P2|plain two", "P3|{\\rtf1 Three}", "P4|9|",
+                    "P9|{\\rtf1 Kept\\par}"}}),
     [](const testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
+
+// Once the copies are done, a cancel would leave copied phrases raw and identifiers uncut: the
+// host is told the last passes cannot be stopped, and the run completes whenever it is asked.
+class CancelInTheLastPasses : public RunProgressTest,
+                              public testing::WithParamInterface<long long> {};
+
+TEST_P(CancelInTheLastPasses, IsNotHonouredAndTheRunCompletes) {
+    m_host.cancelAfterReports = GetParam();
+    m_start.RunAndReport(m_source, m_destination);
+    ASSERT_EQ(m_host.messages.size(), 1u) << m_host.Texts().front();
+    EXPECT_EQ(m_host.messages[0].text, "Conversion complete!");
+    EXPECT_TRUE(m_start.LastSummary().completed);
+    EXPECT_FALSE(m_start.Workspace());
+    // Told once, right after the last row of the copies (4 + 6 reports).
+    EXPECT_EQ(m_host.lastPassesBegunAfter, std::vector<std::size_t>{10});
+    EXPECT_EQ(m_host.progress.size(), 27u);  // every row of every pass
+    EXPECT_EQ(Phrases(), (std::vector<std::string>{"P1|One9|", "P2|plain two9|", "P3|Three9|",
+                                                   "P4|9|", "P9|Kept9|"}));
+    EXPECT_EQ(TestDb(m_destination).Rows("SELECT CategoryID FROM tblPhrase ORDER BY PhraseID"),
+              (std::vector<std::string>{"{1}", "{3}", "{3}", "{1}", "{9}"}));
+}
+
+// Pass 3 announced, inside pass 4, inside pass 5.
+INSTANTIATE_TEST_SUITE_P(Moments, CancelInTheLastPasses, testing::Values(11, 18, 25));
 
 TEST_F(RunProgressTest, CancelMessageSaysWhatWasKept) {
     m_host.cancelAfterReports = 7;

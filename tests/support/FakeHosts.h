@@ -37,6 +37,7 @@ public:
         return cancelAfterReports >= 0 &&
                progress.size() >= static_cast<std::size_t>(cancelAfterReports);
     }
+    void LastPassesBegin() override { lastPassesBegunAfter.push_back(progress.size()); }
     void RunEnded() override { ++runsEnded; }
 
     std::vector<std::string> Texts() const {
@@ -50,5 +51,6 @@ public:
     CRichText richText;
     std::vector<ConversionProgress> progress;
     long long cancelAfterReports = -1;  // never
+    std::vector<std::size_t> lastPassesBegunAfter;  // reports seen when the host was told
     int runsEnded = 0;
 };

@@ -121,6 +121,51 @@ TEST_F(LongRunTest, TheWindowRepaintsTakesNoInputAndCancelKeepsTheRowsWritten) {
     dlg.OnCancel();
 }
 
+// Once the copies are done the box says the last passes cannot be stopped: Cancel is disabled,
+// Escape and the close box do nothing, and the run ends as a completed run, every phrase plain.
+TEST_F(LongRunTest, TheLastPassesCannotBeCancelledAndTheRunCompletes) {
+    constexpr int kPhrases = 2000;
+    AddNumberedGlossary(m_source, kPhrases);
+    CConvertDlg dlg(profile, {&messages, &files, nullptr});
+    ASSERT_TRUE(dlg.Initialize());
+    dlg.show();
+    dlg.KeepAlive().SetTimings(milliseconds(0), milliseconds(0));
+
+    bool copyingCancellable = false, triedInLastPasses = false;
+    QString note;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        RunProgressDialog* progress = dlg.KeepAlive().Dialog();
+        if (progress == nullptr) return;
+        if (progress->PassText().contains(QStringLiteral("Copying"))) {
+            copyingCancellable = progress->CancelButton()->isEnabled() && progress->NoteText().isEmpty();
+            return;
+        }
+        if (!progress->PassText().contains(QStringLiteral("Shortening phrase categories"))) return;
+        note = progress->NoteText();
+        EXPECT_FALSE(progress->CancelButton()->isEnabled());
+        progress->CancelButton()->click();
+        QTest::keyClick(progress, Qt::Key_Escape);
+        progress->close();
+        EXPECT_FALSE(progress->CancelRequested());
+        triedInLastPasses = true;
+        during.stop();
+    });
+    during.start(0);
+    Button(dlg, IDC_START)->click();
+
+    EXPECT_TRUE(copyingCancellable);
+    ASSERT_TRUE(triedInLastPasses);
+    EXPECT_EQ(note, QStringLiteral("The last passes are finishing and cannot be stopped."));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Conversion complete!");
+    EXPECT_EQ(TestDb(m_destination)
+                  .Rows("SELECT count(*) FROM tblPhrase WHERE Data NOT LIKE '{%' AND Data LIKE "
+                        "'%9|' AND CategoryID = '{1}'"),
+              std::vector<std::string>{std::to_string(kPhrases)});
+    dlg.OnCancel();
+}
+
 TEST_F(LongRunTest, AShortRunShowsNoProgressBoxAndEndsWithTheSummary) {
     AddNumberedGlossary(m_source, 3);
     CConvertDlg dlg(profile, {&messages, &files, nullptr});
