@@ -18,9 +18,9 @@ std::string DescribeWorkgroupSetup(const std::string& missingFile, const std::st
 std::string RegistryWorkgroupSetupHelp(const std::string& missingFile) {
     const std::string key = std::string("HKEY_CURRENT_USER\\") + kWorkgroupLookupKey;
     return DescribeWorkgroupSetup(
-        missingFile,
-        "the registry value " + std::string(kWorkgroupLookupValue) + " under " + key,
+        missingFile, "the registry value " + std::string(kWorkgroupLookupValue) + " under " + key,
         "The applications that own the workgroup set it when they are installed. To set it by "
         "hand, name the folder that holds VELTRANE.MDW:\n"
-        "  reg add \"" + key + "\" /v " + kWorkgroupLookupValue + " /d \"C:\\folder\"");
+        "  reg add \"" +
+            key + "\" /v " + kWorkgroupLookupValue + " /d \"C:\\folder\"");
 }

@@ -24,10 +24,9 @@ namespace {
 
 // The application's main window, of a fixed size: caption, system menu, minimise and close boxes,
 // no maximise box. A normal window, not a dialog, so that window managers offer to minimise it.
-constexpr Qt::WindowFlags kMainWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
-                                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                             Qt::WindowMinimizeButtonHint |
-                                             Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags kMainWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 constexpr int kIconSize = 32;  // SM_CXICON, SM_CYICON
 

@@ -5,9 +5,9 @@
 // box shows from the start, so its repainting is part of the cost. The first argument is how
 // often the run lets events be handled, in milliseconds: 0 is the program's own setting, 100000
 // never (the run's time without the event loop's share); the second whether queries are posted
-// (without them the time is the run's own and the event loop's share of it). Counters: answer time during the passes
-// (mean, median, 99th percentile, worst), the queries answered then, and the time from Start to the
-// first pass, when the run opens its tables and no event is handled.
+// (without them the time is the run's own and the event loop's share of it). Counters: answer time
+// during the passes (mean, median, 99th percentile, worst), the queries answered then, and the time
+// from Start to the first pass, when the run opens its tables and no event is handled.
 #include <benchmark/benchmark.h>
 
 #include <QAccessible>
@@ -167,7 +167,8 @@ void RunWithQueries(benchmark::State& state) {
         start->click();
         running = false;
         if (dlg.firstPass) {
-            openingMs += std::chrono::duration<double, std::milli>(*dlg.firstPass - clicked).count();
+            openingMs +=
+                std::chrono::duration<double, std::milli>(*dlg.firstPass - clicked).count();
         }
         asker.join();
         QCoreApplication::processEvents();

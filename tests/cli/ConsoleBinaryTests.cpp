@@ -116,9 +116,8 @@ TEST_F(ConsoleBinary, TheUsersOwnSettingWinsAndAMissingFileIsExplained) {
     ASSERT_NE(at, std::string::npos) << o.err;
     EXPECT_NE(o.err.find("DAO Code:  3028\n"), std::string::npos) << o.err;
     const std::string help = o.err.substr(at + failed.size());
-    EXPECT_EQ(help.rfind("The workgroup information file " + folder + "/VELTRANE.MDW is missing.",
-                         0),
-              0u)
+    EXPECT_EQ(
+        help.rfind("The workgroup information file " + folder + "/VELTRANE.MDW is missing.", 0), 0u)
         << help;
     EXPECT_NE(help.find("[OptionsDataFile] of the file\n  " + LookupFile() + "\n"),
               std::string::npos)
@@ -135,12 +134,14 @@ TEST_F(ConsoleBinary, WithoutAnySettingTheMessageSaysWhereToSetIt) {
     std::filesystem::copy_file(TALLOWMERE_BUILD_DIR "/tallowmere-convert", m_program);
     const Outcome o = Start({m_source, m_destination});
     EXPECT_EQ(o.status, 1);
-    const std::string message = "tallowmere-convert: Error opening VeltraneSystemPath registry key.\n";
+    const std::string message =
+        "tallowmere-convert: Error opening VeltraneSystemPath registry key.\n";
     ASSERT_EQ(o.err.rfind(message, 0), 0u) << o.err;
     const std::string help = o.err.substr(message.size());
     for (const std::string& says :
          {"The folder of the workgroup information file, VELTRANE.MDW, is read from the key "
-          "VeltraneSystemPath in the group [OptionsDataFile] of the file\n  " + LookupFile(),
+          "VeltraneSystemPath in the group [OptionsDataFile] of the file\n  " +
+              LookupFile(),
           std::string("was not found in\n  ") + m_dir.File("share/tallowmere"),
           "To set it, put these two lines in\n  " + LookupFile(),
           std::string("  [OptionsDataFile]\n  VeltraneSystemPath=/path/to/folder\n")}) {

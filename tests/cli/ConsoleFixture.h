@@ -12,7 +12,6 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
 
-
 // The completion message; the summary of what changed follows it.
 inline std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 

@@ -34,14 +34,15 @@ TEST_P(ProgressLineWidth, IsCutToTheTerminal) {
     EXPECT_EQ(err.str(), "\r" + std::string(std::string(GetParam().shown).size(), ' ') + "\r");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Terminals, ProgressLineWidth,
-    testing::Values(WidthCase{0, "Copying phrases: 100000 of 100000 rows"},
-                    WidthCase{80, "Copying phrases: 100000 of 100000 rows"},
-                    WidthCase{39, "Copying phrases: 100000 of 100000 rows"},
-                    WidthCase{38, "Copying phrases: 100000 of 100000 row"},
-                    WidthCase{20, "Copying phrases: 10"}),
-    [](const auto& info) { return "Columns" + std::to_string(info.param.columns); });
+INSTANTIATE_TEST_SUITE_P(Terminals, ProgressLineWidth,
+                         testing::Values(WidthCase{0, "Copying phrases: 100000 of 100000 rows"},
+                                         WidthCase{80, "Copying phrases: 100000 of 100000 rows"},
+                                         WidthCase{39, "Copying phrases: 100000 of 100000 rows"},
+                                         WidthCase{38, "Copying phrases: 100000 of 100000 row"},
+                                         WidthCase{20, "Copying phrases: 10"}),
+                         [](const auto& info) {
+                             return "Columns" + std::to_string(info.param.columns);
+                         });
 
 // A shorter line after a longer one is padded over the old text, within the terminal's width.
 TEST(ConsoleProgressLine, AShorterLineCoversTheLongerOneWithinTheWidth) {
@@ -54,9 +55,9 @@ TEST(ConsoleProgressLine, AShorterLineCoversTheLongerOneWithinTheWidth) {
     const std::size_t longer = err.str().size() - 1;
     err.str("");
     host.ReportProgress({ConversionPass::CopyPhrases, 0, 9});
-    EXPECT_EQ(err.str(), "\rCopying phrases: 0 of 9 rows" +
-                             std::string(longer - std::string("Copying phrases: 0 of 9 rows").size(),
-                                         ' '));
+    EXPECT_EQ(err.str(),
+              "\rCopying phrases: 0 of 9 rows" +
+                  std::string(longer - std::string("Copying phrases: 0 of 9 rows").size(), ' '));
     columns = 20;  // the terminal was made narrower
     err.str("");
     host.ReportProgress({ConversionPass::ConvertPhraseText, 0, 9});

@@ -109,9 +109,9 @@ TEST_F(ConsoleProgram, AFailedLookupIsFollowedByWhereToSetIt) {
     std::ostringstream err;
     m_registry.keyExists = false;
     EXPECT_EQ(RunConsoleProgram({m_source, m_destination}, m_registry, out, err, false, help), 1);
-    EXPECT_EQ(err.str(),
-              "tallowmere-convert: Error opening VeltraneSystemPath registry key.\nno setting" +
-                  tail);
+    EXPECT_EQ(
+        err.str(),
+        "tallowmere-convert: Error opening VeltraneSystemPath registry key.\nno setting" + tail);
 
     err.str("");
     m_registry.keyExists = true;
@@ -169,15 +169,14 @@ TEST_P(WrongArguments, ExitTwoNamingTheProblemAndRunNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, WrongArguments,
-    testing::Values(
-        WrongArgumentsCase{{}, "missing SOURCE and DESTINATION databases"},
-        WrongArgumentsCase{{"SRC"}, "missing DESTINATION database after 'SRC'"},
-        WrongArgumentsCase{{"SRC", "DST", "third"}, "extra operand 'third'"},
-        WrongArgumentsCase{{"--bogus", "SRC", "DST"}, "unrecognized option '--bogus'"},
-        WrongArgumentsCase{{"SRC", "DST", "-x"}, "unrecognized option '-x'"},
-        WrongArgumentsCase{{"SRC", "DST", "--workgroup"},
-                           "option '--workgroup' requires an argument"},
-        WrongArgumentsCase{{"--", "SRC"}, "missing DESTINATION database after 'SRC'"}));
+    testing::Values(WrongArgumentsCase{{}, "missing SOURCE and DESTINATION databases"},
+                    WrongArgumentsCase{{"SRC"}, "missing DESTINATION database after 'SRC'"},
+                    WrongArgumentsCase{{"SRC", "DST", "third"}, "extra operand 'third'"},
+                    WrongArgumentsCase{{"--bogus", "SRC", "DST"}, "unrecognized option '--bogus'"},
+                    WrongArgumentsCase{{"SRC", "DST", "-x"}, "unrecognized option '-x'"},
+                    WrongArgumentsCase{{"SRC", "DST", "--workgroup"},
+                                       "option '--workgroup' requires an argument"},
+                    WrongArgumentsCase{{"--", "SRC"}, "missing DESTINATION database after 'SRC'"}));
 
 TEST(ConsoleVersion, NamesTheProgramAndTheVersionTheAboutBoxShows) {
     std::ostringstream out;

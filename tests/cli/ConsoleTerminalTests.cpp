@@ -114,7 +114,8 @@ TEST_F(ConsoleTerminal, ANarrowTerminalGetsTheLineCutToItsWidth) {
     std::size_t updates = 0;
     for (std::size_t at = 0; (at = progress.find('\r', at)) != std::string::npos; ++at) {
         const std::size_t next = progress.find('\r', at + 1);
-        const std::string line = progress.substr(at + 1, next == std::string::npos ? next : next - at - 1);
+        const std::string line =
+            progress.substr(at + 1, next == std::string::npos ? next : next - at - 1);
         EXPECT_LT(line.size(), kColumns) << line;
         ++updates;
     }

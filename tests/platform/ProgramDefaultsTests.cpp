@@ -78,10 +78,10 @@ TEST_F(ProgramDefaultsTest, TheBuildFolderHoldsTheDefaultWorkgroup) {
 
 struct HelpCase {
     const char* name;
-    bool userKey;       // the user's file has the group
-    bool defaults;      // the program's defaults file is there
-    bool missingFile;   // the setting named a folder without the workgroup file
-    const char* says;   // where the help says the folder is read from
+    bool userKey;      // the user's file has the group
+    bool defaults;     // the program's defaults file is there
+    bool missingFile;  // the setting named a folder without the workgroup file
+    const char* says;  // where the help says the folder is read from
 };
 
 void PrintTo(const HelpCase& c, std::ostream* out) { *out << c.name; }
@@ -98,9 +98,9 @@ TEST_P(WorkgroupHelpTest, SaysWhichSettingIsReadFromWhereAndHowToSetIt) {
         SettingsWorkgroupSetupHelp(registry)(c.missingFile ? "/w/VELTRANE.MDW" : "");
 
     std::string says = c.says;
-    for (const auto& [name, path] : {std::pair{"USER", LookupFile(m_user)},
-                                     std::pair{"DEFAULTS", LookupFile(m_first)},
-                                     std::pair{"FOLDER", m_first.string()}}) {
+    for (const auto& [name, path] :
+         {std::pair{"USER", LookupFile(m_user)}, std::pair{"DEFAULTS", LookupFile(m_first)},
+          std::pair{"FOLDER", m_first.string()}}) {
         for (auto at = says.find(name); at != std::string::npos; at = says.find(name)) {
             says.replace(at, std::string(name).size(), path);
         }

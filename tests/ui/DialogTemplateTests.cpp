@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QImage>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -189,18 +189,18 @@ TEST_P(FilterTest, BecomesQtNameFilters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, FilterTest,
-    ::testing::Values(
-        FilterCase{"Ambrell Databases (am_pub.mdb)|am_pub.mdb||",
-                   {QStringLiteral("Ambrell Databases (am_pub.mdb)")}},
-        FilterCase{"Scrivane Databases (*.mdb)|*.mdb||",
-                   {QStringLiteral("Scrivane Databases (*.mdb)")}},
-        FilterCase{"Text|*.txt;*.log|All files (*.*)|*.*||",
-                   {QStringLiteral("Text (*.txt *.log)"), QStringLiteral("All files (*.*) (*)")}},
-        FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}},
-        FilterCase{"SQLite databases (*.db *.sqlite)|*.db;*.sqlite|All files (*)|*||",
-                   {QStringLiteral("SQLite databases (*.db *.sqlite)"),
-                    QStringLiteral("All files (*)")}},
-        FilterCase{"", {}}));
+    ::testing::Values(FilterCase{"Ambrell Databases (am_pub.mdb)|am_pub.mdb||",
+                                 {QStringLiteral("Ambrell Databases (am_pub.mdb)")}},
+                      FilterCase{"Scrivane Databases (*.mdb)|*.mdb||",
+                                 {QStringLiteral("Scrivane Databases (*.mdb)")}},
+                      FilterCase{"Text|*.txt;*.log|All files (*.*)|*.*||",
+                                 {QStringLiteral("Text (*.txt *.log)"),
+                                  QStringLiteral("All files (*.*) (*)")}},
+                      FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}},
+                      FilterCase{"SQLite databases (*.db *.sqlite)|*.db;*.sqlite|All files (*)|*||",
+                                 {QStringLiteral("SQLite databases (*.db *.sqlite)"),
+                                  QStringLiteral("All files (*)")}},
+                      FilterCase{"", {}}));
 
 // A UiTest: the file dialog keeps its own state in the (scratch) profile folder.
 TEST_F(TemplateTest, QtFileDialogKeepsTheRequestsMeaning) {

@@ -106,12 +106,15 @@ TEST_P(FilePickingCase, OffersTheDefaultKindThenSqliteDatabasesThenEveryFile) {
     dlg.OnCancel();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BothPaths, FilePickingCase,
-    ::testing::Values(PickCase{"Source", IDC_BROWSE_SOURCE, "Ambrell Databases (am_pub.mdb)",
-                               {"am_pub.mdb"}},
-                      PickCase{"Destination", IDC_BROWSE_DESTINATION, "Scrivane Databases (*.mdb)",
-                               {"am_pub.mdb", "Scrivane.mdb"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(BothPaths, FilePickingCase,
+                         ::testing::Values(PickCase{"Source",
+                                                    IDC_BROWSE_SOURCE,
+                                                    "Ambrell Databases (am_pub.mdb)",
+                                                    {"am_pub.mdb"}},
+                                           PickCase{"Destination",
+                                                    IDC_BROWSE_DESTINATION,
+                                                    "Scrivane Databases (*.mdb)",
+                                                    {"am_pub.mdb", "Scrivane.mdb"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

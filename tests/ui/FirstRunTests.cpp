@@ -71,7 +71,8 @@ TEST_F(FirstRunTest, WithoutAnySettingTheMessageCarriesWhereToSetIt) {
     EXPECT_EQ(m.style, MB_ICONINFORMATION | MB_TASKMODAL | MB_OK);
     EXPECT_EQ(m.details.rfind("The folder of the workgroup information file, VELTRANE.MDW, is read "
                               "from the key VeltraneSystemPath in the group [OptionsDataFile] of "
-                              "the file\n  " + LookupFile() + "\n",
+                              "the file\n  " +
+                                  LookupFile() + "\n",
                               0),
               0u)
         << m.details;
@@ -94,9 +95,8 @@ TEST_F(FirstRunTest, AFolderWithoutTheWorkgroupFileIsNamedInTheLastBox) {
     EXPECT_EQ(last.text, "Failed initializing database engine.");
     EXPECT_EQ(last.caption, "Ferrowick");
     EXPECT_EQ(last.style, MB_OK);
-    EXPECT_EQ(last.details.rfind("The workgroup information file " + folder +
-                                     "/VELTRANE.MDW is missing.",
-                                 0),
+    EXPECT_EQ(last.details.rfind(
+                  "The workgroup information file " + folder + "/VELTRANE.MDW is missing.", 0),
               0u)
         << last.details;
     EXPECT_NE(last.details.find(LookupFile()), std::string::npos) << last.details;

@@ -115,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(ProgressPass, SaysWhichOfTheFivePassesRuns) {
-    EXPECT_EQ(PassLine(ConversionPass::CopyCategories), QStringLiteral("Pass 1 of 5: Copying categories"));
+    EXPECT_EQ(PassLine(ConversionPass::CopyCategories),
+              QStringLiteral("Pass 1 of 5: Copying categories"));
     EXPECT_EQ(PassLine(ConversionPass::ShortenPhraseCategories),
               QStringLiteral("Pass 4 of 5: Shortening phrase categories"));
     EXPECT_EQ(PassLine(ConversionPass::ConvertPhraseText),
