@@ -44,26 +44,6 @@ INSTANTIATE_TEST_SUITE_P(Terminals, ProgressLineWidth,
                              return "Columns" + std::to_string(info.param.columns);
                          });
 
-// A shorter line after a longer one is padded over the old text, within the terminal's width.
-TEST(ConsoleProgressLine, AShorterLineCoversTheLongerOneWithinTheWidth) {
-    std::ostringstream out;
-    std::ostringstream err;
-    ConsoleHost host(out, err, true);
-    std::size_t columns = 80;
-    host.SetTerminalColumns([&columns] { return columns; });
-    host.ReportProgress({ConversionPass::ShortenCategoryIds, 0, 100000});
-    const std::size_t longer = err.str().size() - 1;
-    err.str("");
-    host.ReportProgress({ConversionPass::CopyPhrases, 0, 9});
-    EXPECT_EQ(err.str(),
-              "\rCopying phrases: 0 of 9 rows" +
-                  std::string(longer - std::string("Copying phrases: 0 of 9 rows").size(), ' '));
-    columns = 20;  // the terminal was made narrower
-    err.str("");
-    host.ReportProgress({ConversionPass::ConvertPhraseText, 0, 9});
-    EXPECT_EQ(err.str(), "\rConverting phrase t");
-}
-
 // Every message on standard error names the program first; the completion message and what the
 // run changed go to standard output as they are, and so do the details of an error.
 TEST(ConsoleMessages, OnStandardErrorBeginWithTheProgramsName) {

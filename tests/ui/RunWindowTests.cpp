@@ -114,13 +114,4 @@ INSTANTIATE_TEST_SUITE_P(
         return QLocale(info.param.language, info.param.territory).name().remove(u'_').toStdString();
     });
 
-TEST(ProgressPass, SaysWhichOfTheFivePassesRuns) {
-    EXPECT_EQ(PassLine(ConversionPass::CopyCategories),
-              QStringLiteral("Pass 1 of 5: Copying categories"));
-    EXPECT_EQ(PassLine(ConversionPass::ShortenPhraseCategories),
-              QStringLiteral("Pass 4 of 5: Shortening phrase categories"));
-    EXPECT_EQ(PassLine(ConversionPass::ConvertPhraseText),
-              QStringLiteral("Pass 5 of 5: Converting phrase text"));
-}
-
 }  // namespace
