@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPainter>
@@ -139,6 +140,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallowmere"));
+    // The pictures show numbers as an English-speaking user sees them, whatever this machine's
+    // locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromLocal8Bit(config));
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -199,8 +203,8 @@ int main(int argc, char** argv) {
     QObject::connect(&during, &QTimer::timeout, [&] {
         RunProgressDialog* progress = dlg.KeepAlive().Dialog();
         if (progressSaved || progress == nullptr ||
-            progress->PassText() != QStringLiteral("Copying phrases") ||
-            progress->RowsText().section(u' ', 0, 0).toInt() < 8000) {
+            progress->PassText() != QStringLiteral("Pass 2 of 5: Copying phrases") ||
+            QLocale().toInt(progress->RowsText().section(u' ', 0, 0)) < 8000) {
             return;
         }
         progressSaved =

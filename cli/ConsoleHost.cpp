@@ -1,9 +1,11 @@
 #include "cli/ConsoleHost.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <ostream>
 
+#include "cli/ConsoleProgram.h"
 #include "convert/MessageLines.h"
 #include "convert/StartCommand.h"
 
@@ -41,7 +43,7 @@ int ConsoleHost::ShowOwnedMessageWithDetails(const std::string& text, const std:
     const bool completion = text == kCompletionMessage && caption == kCompletionCaption;
     (completion ? m_completed : m_errorReported) = true;
     std::ostream& stream = completion ? m_out : m_err;
-    Print(stream, text);
+    Print(stream, completion ? text : std::string(kProgramName) + ": " + text);
     if (!details.empty()) Print(stream, details);
     return IDOK;
 }
@@ -50,7 +52,7 @@ int ConsoleHost::ShowAppMessageWithDetails(const std::string& text, unsigned,
                                            const std::string& details) {
     ClearProgressLine();
     m_errorReported = true;
-    Print(m_err, text);
+    Print(m_err, std::string(kProgramName) + ": " + text);
     if (!details.empty()) Print(m_err, details);
     return IDOK;
 }
@@ -60,7 +62,7 @@ void ConsoleHost::ReportProgress(const ConversionProgress& progress) {
         // Ctrl+C came too late to stop anything: say so once, and let the run complete.
         m_toldCannotStop = true;
         ClearProgressLine();
-        Print(m_err, kLastPassesCannotStop);
+        Print(m_err, std::string(kProgramName) + ": " + kLastPassesCannotStop);
     }
     if (!m_showProgress) return;
     const auto now = std::chrono::steady_clock::now();
@@ -76,8 +78,12 @@ void ConsoleHost::ReportProgress(const ConversionProgress& progress) {
     std::string line = std::string(PassName(progress.pass)) + ": " +
                        std::to_string(progress.rowsDone) + " of " +
                        std::to_string(progress.rowsToDo) + " rows";
+    // A line that reaches the terminal's last column wraps, and every redraw would then leave a
+    // line behind: it is cut to fit.
+    const std::size_t room = LineRoom();
+    if (line.size() > room) line.resize(room);
     const std::size_t width = line.size();
-    if (width < m_progressWidth) line.append(m_progressWidth - width, ' ');
+    if (width < m_progressWidth) line.append(std::min(m_progressWidth, room) - width, ' ');
     m_err << '\r' << line;
     m_err.flush();
     m_progressWidth = width;
@@ -87,9 +93,14 @@ bool ConsoleHost::CancelRequested() { return InterruptRequested(); }
 
 void ConsoleHost::ClearProgressLine() {
     if (m_progressWidth == 0) return;
-    m_err << '\r' << std::string(m_progressWidth, ' ') << '\r';
+    m_err << '\r' << std::string(std::min(m_progressWidth, LineRoom()), ' ') << '\r';
     m_err.flush();
     m_progressWidth = 0;
+}
+
+std::size_t ConsoleHost::LineRoom() const {
+    const std::size_t columns = m_terminalColumns ? m_terminalColumns() : 0;
+    return columns > 1 ? columns - 1 : std::string::npos;
 }
 
 void ConsoleHost::Print(std::ostream& stream, const std::string& text) {

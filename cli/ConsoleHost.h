@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -27,12 +28,18 @@ public:
     void LastPassesBegin() override { m_lastPasses = true; }
     void RunEnded() override { ClearProgressLine(); }
 
+    // The terminal's width in columns (0 when not known), asked at each redraw of the line.
+    void SetTerminalColumns(std::function<std::size_t()> columns) {
+        m_terminalColumns = std::move(columns);
+    }
+
     bool Completed() const { return m_completed; }
     bool ErrorReported() const { return m_errorReported; }
 
 private:
     void Print(std::ostream& stream, const std::string& text);
     void ClearProgressLine();
+    std::size_t LineRoom() const;
 
     std::ostream& m_out;
     std::ostream& m_err;
@@ -45,6 +52,7 @@ private:
     std::size_t m_progressWidth = 0;  // characters of the progress line now shown
     std::chrono::steady_clock::time_point m_lastProgress;
     ConversionPass m_lastPass = ConversionPass::CopyCategories;
+    std::function<std::size_t()> m_terminalColumns;
 };
 
 // Ctrl+C (SIGINT) asks the run to stop after its current row instead of ending the program.

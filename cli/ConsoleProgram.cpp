@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/ConsoleHost.h"
+#include "cli/TerminalColumns.h"
 #include "convert/StartCommand.h"
 
 namespace {
@@ -31,13 +32,17 @@ constexpr const char* kUsage =
     "Exit status: 0 when the conversion completed and no error was reported, 1 when an error\n"
     "was reported or the conversion was cancelled, 2 for wrong arguments.\n";
 
+constexpr const char* kVersionNotice =
+    "Copyright (C) Veltrane\n"
+    "License: MIT, the licence that comes with the program. There is NO WARRANTY.\n";
+
 struct Arguments {
     std::string source;
     std::string destination;
     std::optional<std::string> workgroup;
 };
 
-// Parses the command line; a message for the user when it is wrong.
+// Parses the command line; what is wrong with it, in the words GNU tools use, when it is wrong.
 std::optional<Arguments> Parse(const std::vector<std::string>& arguments, std::string& error) {
     Arguments parsed;
     std::vector<std::string> positional;
@@ -45,7 +50,7 @@ std::optional<Arguments> Parse(const std::vector<std::string>& arguments, std::s
         const std::string& argument = arguments[i];
         if (argument == "--workgroup") {
             if (i + 1 == arguments.size()) {
-                error = "--workgroup needs a file name.";
+                error = "option '--workgroup' requires an argument";
                 return std::nullopt;
             }
             parsed.workgroup = arguments[++i];
@@ -56,14 +61,22 @@ std::optional<Arguments> Parse(const std::vector<std::string>& arguments, std::s
                               arguments.end());
             break;
         } else if (argument.size() > 1 && argument[0] == '-') {
-            error = "Unknown option '" + argument + "'.";
+            error = "unrecognized option '" + argument + "'";
             return std::nullopt;
         } else {
             positional.push_back(argument);
         }
     }
-    if (positional.size() != 2) {
-        error = "Give exactly two databases: SOURCE and DESTINATION.";
+    if (positional.empty()) {
+        error = "missing SOURCE and DESTINATION databases";
+        return std::nullopt;
+    }
+    if (positional.size() == 1) {
+        error = "missing DESTINATION database after '" + positional[0] + "'";
+        return std::nullopt;
+    }
+    if (positional.size() > 2) {
+        error = "extra operand '" + positional[2] + "'";
         return std::nullopt;
     }
     parsed.source = positional[0];
@@ -73,10 +86,13 @@ std::optional<Arguments> Parse(const std::vector<std::string>& arguments, std::s
 
 }  // namespace
 
-std::string VersionText() { return std::string("tallowmere-convert ") + TALLOWMERE_VERSION; }
+std::string VersionText() {
+    return std::string(kProgramName) + " (Tallowmere) " + TALLOWMERE_VERSION;
+}
 
 int RunConsoleProgram(const std::vector<std::string>& arguments, CurrentUserRegistry& registry,
-                      std::ostream& out, std::ostream& err, bool showProgress) {
+                      std::ostream& out, std::ostream& err, bool showProgress,
+                      WorkgroupSetupHelp setupHelp) {
     for (const std::string& argument : arguments) {
         if (argument == "--") break;  // what follows are file names, whatever they look like
         if (argument == "--help" || argument == "-h") {
@@ -84,19 +100,32 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, CurrentUserRegi
             return kExitCompleted;
         }
         if (argument == "--version") {
-            out << VersionText() << '\n';
+            out << VersionText() << '\n' << kVersionNotice;
             return kExitCompleted;
         }
     }
     std::string error;
     const std::optional<Arguments> parsed = Parse(arguments, error);
     if (!parsed) {
-        err << "tallowmere-convert: " << error << "\n\n" << kUsage;
+        // One line naming the problem and where to read more, as GNU tools do.
+        err << kProgramName << ": " << error << "\nTry '" << kProgramName
+            << " --help' for more information.\n";
         return kExitUsage;
     }
     ConsoleHost host(out, err, showProgress);
+    if (showProgress) host.SetTerminalColumns(TerminalColumns);
     StartCommand start(host, registry);
     if (parsed->workgroup) start.SetWorkgroupFile(*parsed->workgroup);
+#ifdef _WIN32
+    if (!setupHelp) setupHelp = RegistryWorkgroupSetupHelp;
+#endif
+    if (setupHelp) {
+        // The console can also be given the file at each run.
+        start.SetWorkgroupSetupHelp([help = std::move(setupHelp)](const std::string& missing) {
+            return help(missing) + "\nOr give the file at each run: " + kProgramName +
+                   " --workgroup FILE SOURCE DESTINATION";
+        });
+    }
     start.RunAndReport(parsed->source, parsed->destination);
     return host.Completed() && !host.ErrorReported() ? kExitCompleted : kExitErrorReported;
 }

@@ -12,6 +12,7 @@
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleProgram.h"
 #include "platform/SettingsRegistry.h"
+#include "platform/WorkgroupSettingHelp.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -20,5 +21,6 @@ int main(int argc, char* argv[]) {
     InterruptCancelsRun();
     // The progress line is for a person watching, never for a file or a pipe.
     const bool terminal = isatty(fileno(stderr)) != 0;
-    return RunConsoleProgram(arguments, registry, std::cout, std::cerr, terminal);
+    return RunConsoleProgram(arguments, registry, std::cout, std::cerr, terminal,
+                             SettingsWorkgroupSetupHelp(registry));
 }

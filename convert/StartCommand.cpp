@@ -1,9 +1,11 @@
 #include "convert/StartCommand.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "convert/Conversion.h"
 #include "db/EngineStart.h"
+#include "db/StorePath.h"
 
 namespace {
 
@@ -19,6 +21,28 @@ private:
     ConversionHost& m_host;
 };
 
+// Passes messages on with details beneath every one: the registry lookup's own messages keep
+// their text and caption and gain the help.
+class MessagesWithDetails : public UserMessages {
+public:
+    MessagesWithDetails(UserMessages& messages, std::function<std::string()> details)
+        : m_messages(messages), m_details(std::move(details)) {}
+
+    int ShowOwnedMessage(const std::string& text, const std::string& caption,
+                         unsigned style) override {
+        return m_messages.ShowOwnedMessageWithDetails(text, caption, style, Details());
+    }
+    int ShowAppMessage(const std::string& text, unsigned style) override {
+        return m_messages.ShowAppMessageWithDetails(text, style, Details());
+    }
+
+private:
+    std::string Details() const { return m_details ? m_details() : std::string(); }
+
+    UserMessages& m_messages;
+    std::function<std::string()> m_details;
+};
+
 }  // namespace
 
 StartCommand::StartCommand(ConversionHost& host, CurrentUserRegistry& registry)
@@ -31,11 +55,17 @@ void StartCommand::Run(const std::string& source, const std::string& destination
     std::string path;
     if (m_workgroupFile) {
         path = *m_workgroupFile;
-    } else if (!GetSystemDatabasePath(path, m_registry, m_host)) {
-        return;
+    } else {
+        MessagesWithDetails lookupMessages(m_host, [this] { return SetupHelp({}); });
+        if (!GetSystemDatabasePath(path, m_registry, lookupMessages)) return;
     }
     if (!StartDaoEngine(path, m_pWorkspace, m_host)) {
-        m_host.ShowOwnedMessage(kEngineStartFailedMessage, kRegistryMessageCaption, MB_OK);
+        // A looked-up folder without the workgroup file: the last box says where it was set.
+        std::error_code error;
+        const bool missing = !m_workgroupFile && !path.empty() &&
+                             !std::filesystem::is_regular_file(NativeStorePath(path), error);
+        m_host.ShowOwnedMessageWithDetails(kEngineStartFailedMessage, kRegistryMessageCaption,
+                                           MB_OK, missing ? SetupHelp(path) : std::string());
         return;
     }
     {
@@ -49,8 +79,13 @@ void StartCommand::Run(const std::string& source, const std::string& destination
     m_host.EnableStartButton(true);
 }
 
+std::string StartCommand::SetupHelp(const std::string& missingFile) const {
+    return m_setupHelp ? m_setupHelp(missingFile) : std::string();
+}
+
 std::string StartCommand::Details() {
-    if (!m_runBegan) return {};
+    // A run that ended before its first pass changed nothing: a summary would be all zeros.
+    if (!m_runBegan || !m_summary.lastProgress) return {};
     m_summary.elapsed = std::chrono::steady_clock::now() - m_started;
     return SummaryDetails(m_summary);
 }

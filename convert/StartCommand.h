@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/ConversionHost.h"
+#include "convert/WorkgroupSetupHelp.h"
 #include "db/CurrentUserRegistry.h"
 #include "db/DaoWorkspace.h"
 
@@ -21,6 +22,9 @@ public:
 
     // Takes the workgroup file from here instead of the registry lookup.
     void SetWorkgroupFile(std::string path) { m_workgroupFile = std::move(path); }
+    // Where the lookup finds no setting, or a setting naming a missing file, its messages carry
+    // this help as their details.
+    void SetWorkgroupSetupHelp(WorkgroupSetupHelp help) { m_setupHelp = std::move(help); }
 
     // The handler's steps; an engine error of the run leaves it.
     void Run(const std::string& source, const std::string& destination);
@@ -35,10 +39,12 @@ public:
 private:
     // The details of a closing message: what the run changed, if it began.
     std::string Details();
+    std::string SetupHelp(const std::string& missingFile) const;
 
     ConversionHost& m_host;
     CurrentUserRegistry& m_registry;
     std::optional<std::string> m_workgroupFile;
+    WorkgroupSetupHelp m_setupHelp;
     std::unique_ptr<CDaoWorkspace> m_pWorkspace;
     ConversionSummary m_summary;
     std::chrono::steady_clock::time_point m_started;

@@ -47,7 +47,8 @@ constexpr std::array kAboutItems{
 constexpr DialogTemplate kConvertDialog{
     .id = IDD_CONVERT_DIALOG,
     .extended = true,
-    .style = kPopup | kVisible | kCaption | kSysMenu | kModalFrame | kSetFont,
+    // The application's main window: it can be minimised, also while a run lasts.
+    .style = kPopup | kVisible | kCaption | kSysMenu | kMinimizeBox | kModalFrame | kSetFont,
     .exStyle = kExAppWindow,
     .helpId = 0,
     .x = 0,

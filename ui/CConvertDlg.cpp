@@ -1,19 +1,15 @@
 #include "ui/CConvertDlg.h"
 
-#include <QAction>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
-#include <QWindow>
 #include <exception>
 
 #include "platform/Profile.h"
 #include "platform/SettingsRegistry.h"
-#include "ui/CAboutDlg.h"
+#include "platform/WorkgroupSettingHelp.h"
 #include "ui/IconPosition.h"
 #include "ui/MessageBoxes.h"
 #include "ui/OpenFileDialog.h"
@@ -26,10 +22,11 @@
 
 namespace {
 
-// A modal frame with a system menu: caption and close box, no minimise or maximise box.
-constexpr Qt::WindowFlags kModalFrameFlags = Qt::Dialog | Qt::CustomizeWindowHint |
-                                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                             Qt::WindowCloseButtonHint;
+// The application's main window, of a fixed size: caption, system menu, minimise and close boxes,
+// no maximise box. A normal window, not a dialog, so that window managers offer to minimise it.
+constexpr Qt::WindowFlags kMainWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 constexpr int kIconSize = 32;  // SM_CXICON, SM_CYICON
 
@@ -45,7 +42,7 @@ T* OwnedOr(T* given, std::unique_ptr<T>& owned, auto make) {
 }  // namespace
 
 CConvertDlg::CConvertDlg(Profile& profile, ConvertDlgServices services, QWidget* parent)
-    : QDialog(parent, kModalFrameFlags),
+    : QDialog(parent, kMainWindowFlags),
       m_hIcon(LoadIconResource(IDR_MAINFRAME)),
       m_profile(profile),
       m_messages(OwnedOr<UserMessages>(services.messages, m_ownedMessages,
@@ -55,7 +52,12 @@ CConvertDlg::CConvertDlg(Profile& profile, ConvertDlgServices services, QWidget*
       m_registry(OwnedOr<CurrentUserRegistry>(services.registry, m_ownedRegistry,
                                               [] { return std::make_unique<SettingsRegistry>(); })),
       m_start(*this, *m_registry),
-      m_keepAlive(std::make_unique<RunKeepAlive>(this)) {}
+      m_keepAlive(std::make_unique<RunKeepAlive>(this)) {
+    // Where the settings are the program's own, a failed workgroup lookup says where to set it.
+    if (const auto* settings = dynamic_cast<const SettingsRegistry*>(m_registry)) {
+        m_start.SetWorkgroupSetupHelp(SettingsWorkgroupSetupHelp(*settings));
+    }
+}
 
 CConvertDlg::~CConvertDlg() = default;
 
@@ -111,20 +113,6 @@ void CConvertDlg::DescribeControls() {
             button->setToolTip(QString::fromLatin1(browse.name));
         }
     }
-}
-
-bool CConvertDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ContextMenu &&
-        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
-        ShowSystemMenuFromKeyboard();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void CConvertDlg::ShowSystemMenuFromKeyboard() {
-    QWidget* at = focusWidget() != nullptr ? focusWidget() : this;
-    ShowSystemMenuAt(at->mapToGlobal(QPoint(0, at->height())));
 }
 
 bool CConvertDlg::Create() {
@@ -241,99 +229,6 @@ void CConvertDlg::OnOK() {
 }
 
 void CConvertDlg::OnCancel() { reject(); }
-
-std::unique_ptr<QMenu> CConvertDlg::CreateSystemMenuPopup() {
-    auto menu = std::make_unique<QMenu>(this);
-    for (const SystemMenuItem& item : m_systemMenu.Items()) {
-        if (item.separator) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(QString::fromLocal8Bit(item.text));
-        action->setData(item.id);
-    }
-    return menu;
-}
-
-void CConvertDlg::ShowSystemMenuAt(const QPoint& globalPos) {
-    std::unique_ptr<QMenu> menu = CreateSystemMenuPopup();
-    QAction* chosen = menu->exec(globalPos);
-    if (chosen != nullptr) OnSysCommand(chosen->data().toUInt(), 0);
-}
-
-void CConvertDlg::contextMenuEvent(QContextMenuEvent* event) {
-#ifdef Q_OS_WIN
-    QDialog::contextMenuEvent(event);
-#else
-    // The window manager owns the real system menu here, so the dialog offers its own.
-    ShowSystemMenuAt(event->globalPos());
-#endif
-}
-
-void CConvertDlg::OnSysCommand(unsigned nID, qintptr /*lParam*/) {
-    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
-        CAboutDlg dlgAbout;
-        dlgAbout.DoModal();
-        return;
-    }
-    DefaultSysCommand(nID);
-}
-
-void CConvertDlg::DefaultSysCommand(unsigned nID) {
-    if (m_inNativeSysCommand) {
-        // The platform's own default processing follows.
-        m_sysCommandHandedOn = true;
-        return;
-    }
-    switch (nID & 0xFFF0) {
-        case SC_CLOSE:
-            close();
-            break;
-        case SC_MOVE:
-            if (QWindow* window = windowHandle()) window->startSystemMove();
-            break;
-        default:
-            break;
-    }
-}
-
-#ifdef Q_OS_WIN
-bool CConvertDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-    unsigned id = 0;
-    qintptr lParam = 0;
-    if (!IsNativeSysCommand(eventType, message, id, lParam)) {
-        return QDialog::nativeEvent(eventType, message, result);
-    }
-    m_inNativeSysCommand = true;
-    m_sysCommandHandedOn = false;
-    OnSysCommand(id, lParam);
-    m_inNativeSysCommand = false;
-    if (m_sysCommandHandedOn) return QDialog::nativeEvent(eventType, message, result);
-    *result = 0;
-    return true;
-}
-#endif
-
-void CConvertDlg::Browse(std::string& path, const char* filter, const char* entry) {
-    OpenFileRequest request;
-    request.openMode = true;
-    request.defaultExtension = kDatabaseExtension;
-    request.fileName = path;
-    request.flags = OFN_NOVALIDATE;
-    request.filter = filter;
-    request.owner = this;
-    const std::optional<std::string> chosen = m_fileDialog->Run(request);
-    if (!chosen) return;
-    path = *chosen;
-    UpdateData(false);
-    m_profile.WriteProfileString(kPathsSection, entry, path);
-}
-
-void CConvertDlg::OnBrowseSource() { Browse(m_strSource, kSourceFilter, kSourceEntry); }
-
-void CConvertDlg::OnBrowseDestination() {
-    Browse(m_strDestination, kDestinationFilter, kDestinationEntry);
-}
 
 void CConvertDlg::OnStart() {
     WaitCursor wait;

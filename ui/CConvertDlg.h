@@ -25,8 +25,17 @@ inline constexpr const char* kDefaultSource = "C:\\Program Files\\Veltrane\\Data
 inline constexpr const char* kDefaultDestination =
     "C:\\Program Files\\Veltrane\\Scrivane\\Scrivane.mdb";
 
-inline constexpr const char* kSourceFilter = "Ambrell Databases (am_pub.mdb)|am_pub.mdb||";
-inline constexpr const char* kDestinationFilter = "Scrivane Databases (*.mdb)|*.mdb||";
+// Each browse offers first the databases its path names by default, then any SQLite database and
+// any file: the path fields take no typing, so the dialog is the only way to a file named
+// otherwise.
+inline constexpr const char* kSourceFilter =
+    "Ambrell Databases (am_pub.mdb)|am_pub.mdb|"
+    "SQLite databases (*.db *.sqlite *.sqlite3)|*.db;*.sqlite;*.sqlite3|"
+    "All files (*)|*||";
+inline constexpr const char* kDestinationFilter =
+    "Scrivane Databases (*.mdb)|*.mdb|"
+    "SQLite databases (*.db *.sqlite *.sqlite3)|*.db;*.sqlite;*.sqlite3|"
+    "All files (*)|*||";
 inline constexpr const char* kDatabaseExtension = "mdb";
 inline constexpr std::size_t kMaxPathChars = 255;
 

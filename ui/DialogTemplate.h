@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kCaption = 0x00C00000;
 inline constexpr std::uint32_t kBorder = 0x00800000;
 inline constexpr std::uint32_t kSysMenu = 0x00080000;
 inline constexpr std::uint32_t kGroup = 0x00020000;
+inline constexpr std::uint32_t kMinimizeBox = 0x00020000;  // a window's; kGroup on a control
 inline constexpr std::uint32_t kTabStop = 0x00010000;
 inline constexpr std::uint32_t kModalFrame = 0x00000080;  // DS_MODALFRAME
 inline constexpr std::uint32_t kSetFont = 0x00000040;     // DS_SETFONT

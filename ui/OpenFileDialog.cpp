@@ -18,10 +18,9 @@ QStringList NameFiltersFromFilterString(const std::string& filter) {
             if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");  // every file
         }
         const QString joined = patterns.join(u' ');
-        const QString raw = parts.at(i + 1).trimmed();
         // Qt takes the patterns from the last parentheses; where those already hold them as
         // Qt reads them, the description is kept as the user sees it.
-        if (joined == raw && description.endsWith(u'(' + raw + u')')) {
+        if (description.endsWith(u'(' + joined + u')')) {
             filters << description;
             continue;
         }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/ProgressTexts.h"
+
 RunProgressDialog::RunProgressDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
@@ -39,8 +41,8 @@ RunProgressDialog::RunProgressDialog(QWidget* owner)
 }
 
 void RunProgressDialog::Show(const ConversionProgress& progress) {
-    if (!m_cancelRequested) m_pass->setText(QString::fromLatin1(PassName(progress.pass)));
-    m_rows->setText(tr("%1 of %2 rows").arg(progress.rowsDone).arg(progress.rowsToDo));
+    if (!m_cancelRequested) m_pass->setText(PassLine(progress.pass));
+    m_rows->setText(RowsLine(progress));
     // The bar counts in thousandths, so that any number of rows fits its int range.
     m_bar->setRange(0, 1000);
     m_bar->setValue(

@@ -3,6 +3,7 @@
 SystemMenu SystemMenu::Standard() {
     SystemMenu menu;
     menu.AppendString(SC_MOVE, "&Move");
+    menu.AppendString(SC_MINIMIZE, "Mi&nimize");
     menu.AppendSeparator();
     menu.AppendString(SC_CLOSE, "&Close\tAlt+F4");
     return menu;

@@ -20,7 +20,7 @@ struct SystemMenuItem {
 
 class SystemMenu {
 public:
-    // The items a modal frame with a system menu starts with.
+    // The items the main window's system menu starts with: it can be moved, minimised, closed.
     static SystemMenu Standard();
 
     void AppendSeparator() { m_items.push_back({true, 0, {}}); }

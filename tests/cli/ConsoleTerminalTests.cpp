@@ -37,9 +37,13 @@ protected:
 
     // Starts the program on a new pseudo-terminal; interruptOn, once it shows on the terminal,
     // is answered with Ctrl+C typed at the keyboard.
-    Finished RunOnTerminal(const std::string& interruptOn = {}) {
+    // columns: the terminal's width, 0 for one that does not say.
+    Finished RunOnTerminal(const std::string& interruptOn = {}, unsigned short columns = 0) {
         int master = -1;
-        const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        const pid_t child = forkpty(&master, nullptr, nullptr, columns > 0 ? &size : nullptr);
         if (child < 0) return {};
         if (child == 0) {
             const std::string config = "XDG_CONFIG_HOME=" + m_dir.File("config");
@@ -96,6 +100,29 @@ TEST_F(ConsoleTerminal, ShowsOneUpdatingProgressLineThenTheSummary) {
     EXPECT_EQ(f.terminal.find("rows", done), std::string::npos) << f.terminal;
 }
 
+// On a terminal narrower than the line, each redraw stays on its one line: nothing reaches the
+// last column, where the terminal would wrap and leave a line behind at every update.
+TEST_F(ConsoleTerminal, ANarrowTerminalGetsTheLineCutToItsWidth) {
+    constexpr unsigned short kColumns = 24;
+    AddNumberedGlossary(m_source, 200);
+    const Finished f = RunOnTerminal({}, kColumns);
+    EXPECT_EQ(f.status, 0) << f.terminal;
+    const auto done = f.terminal.find("Conversion complete!");
+    ASSERT_NE(done, std::string::npos) << f.terminal;
+    const std::string progress = f.terminal.substr(0, done);
+    EXPECT_EQ(progress.find('\n'), std::string::npos) << progress;  // no line left behind
+    std::size_t updates = 0;
+    for (std::size_t at = 0; (at = progress.find('\r', at)) != std::string::npos; ++at) {
+        const std::size_t next = progress.find('\r', at + 1);
+        const std::string line =
+            progress.substr(at + 1, next == std::string::npos ? next : next - at - 1);
+        EXPECT_LT(line.size(), kColumns) << line;
+        ++updates;
+    }
+    EXPECT_GE(updates, 5u);  // at least one per pass
+    EXPECT_NE(progress.find("\rCopying phrases: 0 of 2"), std::string::npos) << progress;
+}
+
 TEST_F(ConsoleTerminal, NoProgressWhenStandardErrorIsNotATerminal) {
     AddNumberedGlossary(m_source, 200);
     const std::string err = m_dir.File("stderr.txt");
@@ -127,7 +154,8 @@ TEST_F(ConsoleTerminal, CtrlCInTheLastPassesIsAnsweredAndTheRunCompletes) {
     AddNumberedGlossary(m_source, kPhrases);
     const Finished f = RunOnTerminal("Shortening phrase categories: ");
     EXPECT_EQ(f.status, 0) << f.terminal;
-    const auto told = f.terminal.find("The last passes are finishing and cannot be stopped");
+    const auto told =
+        f.terminal.find("tallowmere-convert: The last passes are finishing and cannot be stopped");
     const auto done = f.terminal.find("Conversion complete!");
     ASSERT_NE(told, std::string::npos) << f.terminal;
     EXPECT_LT(told, done) << f.terminal;

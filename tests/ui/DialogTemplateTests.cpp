@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <ostream>
+#include <set>
 
 #include "platform/Profile.h"
 #include "tests/ui/UiTestSupport.h"
@@ -107,7 +109,7 @@ TEST_F(TemplateTest, TheNoticeKeepsItsSeparatorsInTheTemplate) {
               "C:\\Program Files\\Veltrane\\Data\\Main\\am_pub.mdb\r\n\n"
               "The factory default filename for Scrivane is:\n"
               "C:\\Program Files\\Veltrane\\Scrivane\\Scrivane.mdb");
-    EXPECT_EQ(t->style, 0x90C800C0u);
+    EXPECT_EQ(t->style, 0x90CA00C0u);  // with a minimise box
     EXPECT_EQ(t->exStyle, 0x00040000u);
     EXPECT_EQ(t->faceName, "MS Sans Serif");
     EXPECT_EQ(t->pointSize, 8);
@@ -187,14 +189,18 @@ TEST_P(FilterTest, BecomesQtNameFilters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, FilterTest,
-    ::testing::Values(
-        FilterCase{"Ambrell Databases (am_pub.mdb)|am_pub.mdb||",
-                   {QStringLiteral("Ambrell Databases (am_pub.mdb)")}},
-        FilterCase{"Scrivane Databases (*.mdb)|*.mdb||",
-                   {QStringLiteral("Scrivane Databases (*.mdb)")}},
-        FilterCase{"Text|*.txt;*.log|All files (*.*)|*.*||",
-                   {QStringLiteral("Text (*.txt *.log)"), QStringLiteral("All files (*.*) (*)")}},
-        FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}}, FilterCase{"", {}}));
+    ::testing::Values(FilterCase{"Ambrell Databases (am_pub.mdb)|am_pub.mdb||",
+                                 {QStringLiteral("Ambrell Databases (am_pub.mdb)")}},
+                      FilterCase{"Scrivane Databases (*.mdb)|*.mdb||",
+                                 {QStringLiteral("Scrivane Databases (*.mdb)")}},
+                      FilterCase{"Text|*.txt;*.log|All files (*.*)|*.*||",
+                                 {QStringLiteral("Text (*.txt *.log)"),
+                                  QStringLiteral("All files (*.*) (*)")}},
+                      FilterCase{"Old (x)|*.db||", {QStringLiteral("Old (x) (*.db)")}},
+                      FilterCase{"SQLite databases (*.db *.sqlite)|*.db;*.sqlite|All files (*)|*||",
+                                 {QStringLiteral("SQLite databases (*.db *.sqlite)"),
+                                  QStringLiteral("All files (*)")}},
+                      FilterCase{"", {}}));
 
 // A UiTest: the file dialog keeps its own state in the (scratch) profile folder.
 TEST_F(TemplateTest, QtFileDialogKeepsTheRequestsMeaning) {
@@ -226,5 +232,28 @@ TEST(ResourcesTest, StringsAndTheIconWithBothSizes) {
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(LoadIconResource(1).isNull());
 }
+
+#ifndef Q_OS_WIN
+// The sizes desktops look for beyond the icon file's own are drawn at their size: smooth edges
+// in more than the pixel art's 16 colours, not the 32-pixel art blown up.
+TEST(ResourcesTest, TheLargerIconSizesAreDrawnNotBlownUp) {
+    const QImage art(QStringLiteral(TALLOWMERE_BUILD_DIR "/app/icons/32x32.png"));
+    ASSERT_FALSE(art.isNull());
+    for (int size : {48, 64, 128}) {
+        const QImage icon(QStringLiteral(TALLOWMERE_BUILD_DIR "/app/icons/%1x%1.png").arg(size));
+        ASSERT_EQ(icon.size(), QSize(size, size)) << size;
+        const QImage blownUp =
+            art.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        EXPECT_NE(icon.convertToFormat(QImage::Format_ARGB32),
+                  blownUp.convertToFormat(QImage::Format_ARGB32))
+            << size;
+        std::set<QRgb> colours;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) colours.insert(icon.pixel(x, y));
+        }
+        EXPECT_GT(colours.size(), 16u) << size;
+    }
+}
+#endif
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -81,10 +82,11 @@ TEST_F(LongRunTest, TheWindowRepaintsTakesNoInputAndCancelKeepsTheRowsWritten) {
         QTest::mouseClick(Button(dlg, IDC_BROWSE_SOURCE), Qt::LeftButton);
         dlg.close();
         RunProgressDialog* progress = dlg.KeepAlive().Dialog();
-        if (progress == nullptr || progress->PassText() != QStringLiteral("Copying phrases")) {
+        if (progress == nullptr ||
+            progress->PassText() != QStringLiteral("Pass 2 of 5: Copying phrases")) {
             return;
         }
-        if (progress->RowsText().section(u' ', 0, 0).toInt() < 100) return;
+        if (QLocale().toInt(progress->RowsText().section(u' ', 0, 0)) < 100) return;
         passSeen = progress->PassText();
         rowsSeen = progress->RowsText();
         EXPECT_TRUE(progress->isVisible());
@@ -96,8 +98,9 @@ TEST_F(LongRunTest, TheWindowRepaintsTakesNoInputAndCancelKeepsTheRowsWritten) {
     painted.paints = 0;
     Button(dlg, IDC_START)->click();
 
-    EXPECT_EQ(passSeen, QStringLiteral("Copying phrases"));
-    EXPECT_TRUE(rowsSeen.endsWith(QStringLiteral(" of 3000 rows"))) << rowsSeen.toStdString();
+    EXPECT_EQ(passSeen, QStringLiteral("Pass 2 of 5: Copying phrases"));
+    EXPECT_TRUE(rowsSeen.endsWith(" of " + QLocale().toString(3000) + " rows"))
+        << rowsSeen.toStdString();
     EXPECT_GT(painted.paints, 0);
     EXPECT_TRUE(files.requests.empty());  // the browse clicks were held back
     EXPECT_TRUE(dlg.isVisible());         // and so was the close box
