@@ -1,7 +1,5 @@
 #include "cli/ConsoleHost.h"
 
-#include <atomic>
-#include <csignal>
 #include <ostream>
 
 #include "convert/MessageLines.h"
@@ -9,17 +7,9 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
-
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 }  // namespace
-
-void InterruptCancelsRun() { std::signal(SIGINT, OnInterrupt); }
-
-bool InterruptRequested() { return g_interrupted != 0; }
 
 ConsoleHost::ConsoleHost(std::ostream& out, std::ostream& err, bool showProgress)
     : m_out(out), m_err(err), m_showProgress(showProgress) {}

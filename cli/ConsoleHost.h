@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/ConsoleInterrupt.h"
 #include "convert/ConversionHost.h"
 
 // The console as the Start flow's window: the completion message and the summary of what the run
@@ -43,7 +44,3 @@ private:
     std::chrono::steady_clock::time_point m_lastProgress;
     ConversionPass m_lastPass = ConversionPass::CopyCategories;
 };
-
-// Ctrl+C (SIGINT) asks the run to stop after its current row instead of ending the program.
-void InterruptCancelsRun();
-bool InterruptRequested();
