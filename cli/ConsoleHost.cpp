@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/ConsoleInterrupt.h"
 #include "convert/MessageLines.h"
 #include "convert/StartCommand.h"
 

@@ -4,7 +4,6 @@
 #include <iosfwd>
 #include <string>
 
-#include "cli/ConsoleInterrupt.h"
 #include "convert/ConversionHost.h"
 
 // The console as the Start flow's window: the completion message and the summary of what the run
