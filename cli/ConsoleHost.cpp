@@ -1,29 +1,20 @@
 #include "cli/ConsoleHost.h"
 
 #include <algorithm>
-#include <atomic>
-#include <csignal>
 #include <ostream>
 
+#include "cli/ConsoleInterrupt.h"
 #include "cli/ConsoleProgram.h"
 #include "convert/MessageLines.h"
 #include "convert/StartCommand.h"
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
-
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 constexpr const char* kLastPassesCannotStop =
     "The last passes are finishing and cannot be stopped; the conversion will complete.";
 
 }  // namespace
-
-void InterruptCancelsRun() { std::signal(SIGINT, OnInterrupt); }
-
-bool InterruptRequested() { return g_interrupted != 0; }
 
 ConsoleHost::ConsoleHost(std::ostream& out, std::ostream& err, bool showProgress)
     : m_out(out), m_err(err), m_showProgress(showProgress) {}

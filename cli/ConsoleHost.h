@@ -54,7 +54,3 @@ private:
     ConversionPass m_lastPass = ConversionPass::CopyCategories;
     std::function<std::size_t()> m_terminalColumns;
 };
-
-// Ctrl+C (SIGINT) asks the run to stop after its current row instead of ending the program.
-void InterruptCancelsRun();
-bool InterruptRequested();

@@ -18,12 +18,14 @@ bool Win32CurrentUserRegistry::OpenKey(const std::string& subkey) {
 bool Win32CurrentUserRegistry::QueryValue(const std::string& name, char* buffer,
                                           std::size_t bufferSize) {
     if (m_key == nullptr || bufferSize == 0) return false;
-    DWORD type = 0;
+    // The value's bytes whatever its type: a number or a binary value reads as the text its
+    // bytes spell, a list of strings as its first string.
     DWORD size = static_cast<DWORD>(bufferSize);
-    const LONG rc = RegQueryValueExA(static_cast<HKEY>(m_key), name.c_str(), nullptr, &type,
-                                     reinterpret_cast<BYTE*>(buffer), &size);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
-    // A stored string need not end with its terminator; one must still fit.
+    if (RegQueryValueExA(static_cast<HKEY>(m_key), name.c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    // A stored value need not end with a terminator; one must still fit.
     if (size > 0 && buffer[size - 1] == '\0') return true;
     if (size >= bufferSize) return false;
     buffer[size] = '\0';

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #endif
 
-#include "cli/ConsoleHost.h"
+#include "cli/ConsoleInterrupt.h"
 #include "cli/ConsoleProgram.h"
 #include "platform/SettingsRegistry.h"
 #include "platform/WorkgroupSettingHelp.h"

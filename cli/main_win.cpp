@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "cli/ConsoleInterrupt.h"
 #include "cli/ConsoleProgram.h"
 #include "cli/Win32CurrentUserRegistry.h"
 
@@ -12,5 +13,9 @@ int main(int argc, char* argv[]) {
     SetConsoleOutputCP(CP_UTF8);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     Win32CurrentUserRegistry registry;
-    return RunConsoleProgram(arguments, registry, std::cout, std::cerr);
+    InterruptCancelsRun();
+    // The progress line is for a person watching a console, never for a file or a pipe.
+    DWORD mode = 0;
+    const bool console = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+    return RunConsoleProgram(arguments, registry, std::cout, std::cerr, console);
 }

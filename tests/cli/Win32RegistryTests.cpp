@@ -64,6 +64,51 @@ INSTANTIATE_TEST_SUITE_P(
                     RegistryCase{"OverLongValue", true, k256, 1, "", ""}),
     [](const testing::TestParamInfo<RegistryCase>& info) { return std::string(info.param.name); });
 
+// The value is read as the bytes it holds, whatever its registry type: the text is what they
+// spell up to the first zero, and a value that leaves no room for one is not read.
+using Hive = ScratchCurrentUser;
+
+struct TypedCase {
+    const char* name;
+    ScratchCurrentUser::ValueType type;
+    std::string bytes;
+    std::string path;
+};
+
+void PrintTo(const TypedCase& c, std::ostream* out) { *out << c.name; }
+
+class Win32RegistryTypes : public testing::TestWithParam<TypedCase> {};
+
+TEST_P(Win32RegistryTypes, ReadsTheBytesWhateverTheType) {
+    const TypedCase& c = GetParam();
+    ScratchCurrentUser hive;
+    hive.SetValue(kWorkgroupLookupKey, kWorkgroupLookupValue, c.type, c.bytes);
+    Win32CurrentUserRegistry registry;
+    RecordingMessages messages;
+    std::string path;
+    EXPECT_EQ(GetSystemDatabasePath(path, registry, messages), 1);
+    EXPECT_EQ(path, c.path);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Registry, Win32RegistryTypes,
+    testing::Values(
+        TypedCase{"ExpandableNotExpanded", Hive::ExpandString, "%SystemDrive%\\Veltrane\0"s,
+                  "%SystemDrive%\\Veltrane\\VELTRANE.MDW"},
+        TypedCase{"BinaryWithoutTerminator", Hive::Binary, "D:\\Data", "D:\\Data\\VELTRANE.MDW"},
+        TypedCase{"Number", Hive::Number, "CZ\0\0"s, "CZ\\VELTRANE.MDW"},
+        TypedCase{"FirstOfAList", Hive::StringList, "C:\\One\0C:\\Two\0\0"s,
+                  "C:\\One\\VELTRANE.MDW"},
+        TypedCase{"EmptyBinary", Hive::Binary, "", "\\VELTRANE.MDW"},
+        TypedCase{"LongestBinaryThatFits", Hive::Binary, k255, k255 + "\\VELTRANE.MDW"},
+        TypedCase{"FullBufferEndingInZero", Hive::Binary, k255 + '\0', k255 + "\\VELTRANE.MDW"},
+        TypedCase{"FullBufferWithoutZero", Hive::Binary, k256, ""},
+        TypedCase{"OverLongBinary", Hive::Binary, k256 + '\0', ""}),
+    [](const testing::TestParamInfo<TypedCase>& info) { return std::string(info.param.name); });
+
 // The whole console program on the real registry: the lookup finds the workgroup file.
 TEST(Win32RegistryProgram, FindsTheWorkgroupThroughTheRegistry) {
     UseTestEngineSettings();

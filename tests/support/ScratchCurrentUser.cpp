@@ -54,10 +54,20 @@ void ScratchCurrentUser::MakeKey(const std::string& subkey) {
 
 void ScratchCurrentUser::SetString(const std::string& subkey, const std::string& name,
                                    const std::string& value) {
+    SetValue(subkey, name, String, std::string(value.c_str(), value.size() + 1));
+}
+
+static_assert(ScratchCurrentUser::ExpandString == REG_EXPAND_SZ &&
+              ScratchCurrentUser::Binary == REG_BINARY && ScratchCurrentUser::Number == REG_DWORD &&
+              ScratchCurrentUser::StringList == REG_MULTI_SZ &&
+              ScratchCurrentUser::String == REG_SZ);
+
+void ScratchCurrentUser::SetValue(const std::string& subkey, const std::string& name,
+                                  ValueType type, const std::string& bytes) {
     HKEY key = Create(static_cast<HKEY>(m_key), subkey, REG_OPTION_NON_VOLATILE);
     const LONG rc =
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
+        RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot set registry value " + name);
 }
