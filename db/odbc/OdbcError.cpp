@@ -111,6 +111,18 @@ int32_t EngineErrorNumber(const OdbcDiagnostic& d, OdbcAction action) {
     return action == OdbcAction::Connect ? DaoError::OdbcConnectFailed : DaoError::OdbcCallFailed;
 }
 
+bool IsSqliteReadOnly(const OdbcDiagnostic& d) {
+    return FamilyOf(d) == Family::Sqlite && (d.native & 0xFF) == 8;
+}
+
+void ThrowPartWayThroughChange(const std::string& file) {
+    ThrowDaoException(DaoError::Corrupt,
+                      "Cannot read the database '" + file +
+                          "': another program left it part way through a change. Open it once "
+                          "with that program, so that it finishes or undoes the change, then try "
+                          "again.");
+}
+
 bool IsDriverMissing(const OdbcDiagnostic& d) {
     // Windows' driver manager says IM002 for an unknown driver name too; unixODBC cannot load it.
     return d.state == "IM002" || Contains(d.text, "Can't open lib");

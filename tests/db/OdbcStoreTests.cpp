@@ -10,6 +10,7 @@
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcError.h"
+#include "db/odbc/OdbcTarget.h"
 #include "tests/support/FakeMessages.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
@@ -169,12 +170,18 @@ TEST(OdbcConnectionString, ReadsBracedValuesAndKeywordsInAnyCase) {
 TEST(OdbcConnectionString, SqliteDriverNeverCreatesAFileAndWaitsTheLockWait) {
     EXPECT_TRUE(IsOdbcDatabaseName("odbc;DSN=x"));
     EXPECT_FALSE(IsOdbcDatabaseName("ODBC.mdb"));
-    EXPECT_EQ(DriverConnectionString("ODBC;Driver=SQLite3;Database=/d/s.db", 200),
-              "Driver=SQLite3;Database=/d/s.db;NoCreat=1;Timeout=200");
-    // What the name says itself stands.
-    EXPECT_EQ(DriverConnectionString("ODBC;Driver={SQLite3};Database=/d/s.db;nocreat=0;", 200),
-              "Driver={SQLite3};Database=/d/s.db;nocreat=0;Timeout=200");
-    EXPECT_EQ(DriverConnectionString("ODBC;DSN=Scrivane", 200), "DSN=Scrivane");
+    EXPECT_EQ(DriverConnectionString(ResolveOdbcTarget("ODBC;Driver=SQLite3;Database=/d/s.db"),
+                                     OdbcAccess::Write, 200),
+              "Database=file:///d/s.db?mode=rw;NoCreat=1;Timeout=200;"
+              "Driver=SQLite3;Database=/d/s.db");
+    // The lock wait the name says stands; NoCreat=0 does not, as the engine never creates a file.
+    EXPECT_EQ(DriverConnectionString(
+                  ResolveOdbcTarget("ODBC;Driver={SQLite3};Database=/d/s.db;nocreat=0;timeout=9;"),
+                  OdbcAccess::Write, 200),
+              "Database=file:///d/s.db?mode=rw;NoCreat=1;"
+              "Driver={SQLite3};Database=/d/s.db;nocreat=0;timeout=9;");
+    EXPECT_EQ(DriverConnectionString(ResolveOdbcTarget("ODBC;DSN=Scrivane"), OdbcAccess::Write, 200),
+              "DSN=Scrivane");
 }
 
 TEST(OdbcConnectionString, AccessStringCarriesTheWorkgroupAndLogon) {
