@@ -4,6 +4,7 @@
 
 #include "db/DaoException.h"
 #include "db/StoreFileAccess.h"
+#include "db/odbc/OdbcCalls.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcEngineSettings.h"
 #include "db/odbc/OdbcTarget.h"
@@ -46,22 +47,14 @@ bool NamesDataSourceOnly(const std::string& connection) {
 
 std::vector<OdbcDiagnostic> OdbcDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle) {
     std::vector<OdbcDiagnostic> diagnostics;
-    for (SQLSMALLINT record = 1;; ++record) {
-        SQLCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLCHAR text[1024] = {};
-        SQLSMALLINT length = 0;
-        const SQLRETURN rc =
-            SQLGetDiagRec(handleType, handle, record, state, &native, text, sizeof text, &length);
-        if (!SQL_SUCCEEDED(rc)) break;
-        diagnostics.push_back({reinterpret_cast<const char*>(state), static_cast<int32_t>(native),
-                               reinterpret_cast<const char*>(text)});
+    OdbcDiagnostic diagnostic;
+    for (SQLSMALLINT record = 1; DiagnosticText(handleType, handle, record, diagnostic); ++record) {
+        diagnostics.push_back(diagnostic);
     }
     return diagnostics;
 }
 
-std::shared_ptr<OdbcConnection> OdbcConnection::Acquire(const StoreFile& file,
-                                                        OdbcAccess access) {
+std::shared_ptr<OdbcConnection> OdbcConnection::Acquire(const StoreFile& file, OdbcAccess access) {
     OdbcTarget target;
     std::string key;
     if (file.format == StoreFormat::Odbc) {
@@ -82,8 +75,7 @@ std::shared_ptr<OdbcConnection> OdbcConnection::Acquire(const StoreFile& file,
     }
     std::shared_ptr<OdbcConnection> connection;
     if (file.format == StoreFormat::Odbc) {
-        const std::string string =
-            DriverConnectionString(target, access, EngineLockWait().count());
+        const std::string string = DriverConnectionString(target, access, EngineLockWait().count());
         const std::string driver = target.driver.empty() ? "DSN=" + target.dsn : target.driver;
         connection = ConnectFirstInstalled({string}, target.shown, {driver}, access);
         if (target.kind == OdbcDriverKind::Sqlite && access == OdbcAccess::Read) {
@@ -118,16 +110,18 @@ std::shared_ptr<OdbcConnection> OdbcConnection::ConnectFirstInstalled(
         if (access == OdbcAccess::Read) {
             // Honoured by drivers that can open a database for reading only; the driver's own
             // keyword in the string does it for the others the store knows.
-            SQLSetConnectAttr(dbc, SQL_ATTR_ACCESS_MODE,
-                              reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_MODE_READ_ONLY)),
-                              SQL_IS_UINTEGER);
+            SQLSetConnectAttr(
+                dbc, SQL_ATTR_ACCESS_MODE,
+                reinterpret_cast<SQLPOINTER>(static_cast<uintptr_t>(SQL_MODE_READ_ONLY)),
+                SQL_IS_UINTEGER);
         }
-        SQLCHAR out[1024];
-        SQLSMALLINT outLength = 0;
-        // The whole string, however long: a length in a SQLSMALLINT would wrap.
-        const SQLRETURN rc = SQLDriverConnect(
-            dbc, nullptr, reinterpret_cast<SQLCHAR*>(const_cast<char*>(string.c_str())), SQL_NTS,
-            out, sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
+        SQLRETURN rc = SQL_ERROR;
+        try {
+            rc = DriverConnectText(dbc, string);
+        } catch (...) {
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+            throw;
+        }
         if (SQL_SUCCEEDED(rc)) {
             return std::shared_ptr<OdbcConnection>(new OdbcConnection(dbc, {}, name, access));
         }
@@ -162,10 +156,8 @@ std::shared_ptr<OdbcConnection> OdbcConnection::ConnectFirstInstalled(
 
 void OdbcConnection::CheckSqliteSource(const std::string& uri, const std::string& file) const {
     // A driver that cut the name it was given opened another file, perhaps for writing.
-    SQLCHAR opened[1024] = {};
-    SQLSMALLINT length = 0;
-    if (SQL_SUCCEEDED(SQLGetInfo(m_dbc, SQL_DATABASE_NAME, opened, sizeof opened, &length)) &&
-        reinterpret_cast<const char*>(opened) != uri) {
+    if (const std::string opened = InfoText(m_dbc, SQL_DATABASE_NAME);
+        !opened.empty() && opened != uri) {
         ThrowDaoException(DaoError::InvalidPath,
                           "The database '" + file +
                               "' cannot be opened through the SQLite ODBC driver: the driver "
@@ -178,9 +170,7 @@ void OdbcConnection::CheckSqliteSource(const std::string& uri, const std::string
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &stmt))) {
         Fail(SQL_HANDLE_DBC, m_dbc, OdbcAction::Read);
     }
-    const char* probe = "SELECT count(*) FROM sqlite_master";
-    const SQLRETURN rc =
-        SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(probe)), SQL_NTS);
+    const SQLRETURN rc = ExecDirectText(stmt, "SELECT count(*) FROM sqlite_master");
     const std::vector<OdbcDiagnostic> diagnostics =
         SQL_SUCCEEDED(rc) ? std::vector<OdbcDiagnostic>{} : OdbcDiagnostics(SQL_HANDLE_STMT, stmt);
     SQLFreeHandle(SQL_HANDLE_STMT, stmt);
@@ -191,13 +181,10 @@ void OdbcConnection::CheckSqliteSource(const std::string& uri, const std::string
     ThrowOdbcError(diagnostics, m_name, OdbcAction::Read);
 }
 
-OdbcConnection::OdbcConnection(SQLHDBC dbc, std::string key, std::string name,
-                               OdbcAccess access)
+OdbcConnection::OdbcConnection(SQLHDBC dbc, std::string key, std::string name, OdbcAccess access)
     : m_dbc(dbc), m_key(std::move(key)), m_name(std::move(name)) {
-    SQLCHAR quote[4] = {};
-    SQLSMALLINT length = 0;
-    if (SQL_SUCCEEDED(SQLGetInfo(dbc, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length))) {
-        m_quote = static_cast<char>(quote[0]);
+    if (const std::string quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR); quote.size() == 1) {
+        m_quote = quote[0];
     }
     // A source writes nothing: it reads in autocommit mode and so holds no transaction open.
     SQLUSMALLINT capable = SQL_TC_NONE;

@@ -71,7 +71,8 @@ std::vector<OdbcAttribute> ParseConnectionString(const std::string& connection) 
                 attribute.value += connection[i];
                 if (connection[i] == '}') ++i;  // "}}"
             }
-            const std::size_t end = close == std::string::npos ? close : connection.find(';', close);
+            const std::size_t end =
+                close == std::string::npos ? close : connection.find(';', close);
             at = end == std::string::npos ? connection.size() : end + 1;
         } else {
             const std::size_t end = connection.find(';', equals + 1);

@@ -1,12 +1,12 @@
 #include "db/odbc/OdbcTarget.h"
 
+#include <odbcinst.h>
+
 #include <algorithm>
 
 #include "db/DaoException.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcConnectionString.h"
-
-#include <odbcinst.h>
 
 namespace {
 
@@ -17,8 +17,8 @@ std::string Profile(const std::string& section, const char* key, const char* fil
     const int length =
         SQLGetPrivateProfileString(section.c_str(), key, "", buffer, sizeof buffer, file);
     if (length <= 0) return {};
-    return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(length),
-                                                     sizeof buffer - 1));
+    return std::string(buffer,
+                       std::min<std::size_t>(static_cast<std::size_t>(length), sizeof buffer - 1));
 }
 
 std::string Lower(std::string text) {

@@ -81,8 +81,8 @@ const HostileCase kCases[] = {
      false, DaoError::OdbcConnectFailed, "bytes long"},
     {"LengthThatWrapsInSixteenBits", WrapsToCutName, true, 0, nullptr},
     {"UndefinedDataSource",
-     [](const CaseFolder&) { return std::string("ODBC;DSN=NoSuchSource;UID=u;PWD=s3cr3t"); },
-     false, DaoError::OdbcConnectFailed, "data source name not found"},
+     [](const CaseFolder&) { return std::string("ODBC;DSN=NoSuchSource;UID=u;PWD=s3cr3t"); }, false,
+     DaoError::OdbcConnectFailed, "data source name not found"},
 };
 
 class HostileConnectionString : public testing::TestWithParam<HostileCase> {
@@ -133,9 +133,10 @@ TEST_P(HostileConnectionString, IsRefusedWithoutShowingItsPasswordOrMakingAFile)
     EXPECT_FALSE(fs::exists(m_dir.File("cut.db")));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Strings, HostileConnectionString, testing::ValuesIn(kCases),
-    [](const testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Strings, HostileConnectionString, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<HostileCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(OdbcPasswordMask, HidesEveryPasswordWhateverItsSpellingAndTheStringsShape) {
     struct Case {

@@ -48,6 +48,14 @@ std::string OdbcTestConfig::InstalledDriverLibrary(const std::string& name) {
     return {};
 }
 
+bool OdbcTestConfig::HasAccessEmulation() {
+#ifdef TALLOWMERE_ACCESS_EMULATION_DRIVER
+    return true;
+#else
+    return false;
+#endif
+}
+
 OdbcTestConfig& OdbcTestConfig::Instance() {
     static OdbcTestConfig config;
     return config;
@@ -58,6 +66,9 @@ OdbcTestConfig::OdbcTestConfig() {
     m_folder = mkdtemp(pattern.data()) != nullptr ? pattern : fs::temp_directory_path().string();
     const std::string sqlite = InstalledDriverLibrary("SQLite3");
     if (!sqlite.empty()) m_drivers["SQLite3"] = {{"Driver", sqlite}};
+#ifdef TALLOWMERE_ACCESS_EMULATION_DRIVER
+    m_drivers[kAccessEmulation] = {{"Driver", TALLOWMERE_ACCESS_EMULATION_DRIVER}};
+#endif
     Write();
     setenv("ODBCSYSINI", m_folder.c_str(), 1);
     setenv("ODBCINI", (m_folder + "/user-odbc.ini").c_str(), 1);

@@ -10,12 +10,16 @@
 // test that uses it is enough to put it in place.
 class OdbcTestConfig {
 public:
+    // The driver that behaves as the Access driver over SQLite files (tests/accessdriver), where
+    // it is built.
+    static constexpr const char* kAccessEmulation = "SQLite3 Access Emulation";
+    static bool HasAccessEmulation();
+
     static OdbcTestConfig& Instance();
 
     // A driver section of odbcinst.ini (Driver= its library), or a data source of odbc.ini.
     void AddDriver(const std::string& name, const std::map<std::string, std::string>& keywords);
-    void AddDataSource(const std::string& name,
-                       const std::map<std::string, std::string>& keywords);
+    void AddDataSource(const std::string& name, const std::map<std::string, std::string>& keywords);
     void RemoveDataSource(const std::string& name);
 
     const std::string& Folder() const { return m_folder; }
