@@ -1,9 +1,32 @@
 #include "db/odbc/OdbcDynasetCursor.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
 #include "db/DaoException.h"
+
+namespace {
+
+bool IsNameCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Whether the SQL names the word (any case) as a whole name.
+bool NamesWord(const std::string& sql, const std::string& word) {
+    if (word.empty()) return false;
+    for (std::size_t at = 0; at + word.size() <= sql.size(); ++at) {
+        if (!SameName(sql.substr(at, word.size()), word)) continue;
+        const bool before = at == 0 || !IsNameCharacter(sql[at - 1]);
+        const bool after =
+            at + word.size() == sql.size() || !IsNameCharacter(sql[at + word.size()]);
+        if (before && after) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 OdbcDynasetCursor::OdbcDynasetCursor(std::shared_ptr<OdbcConnection> connection, DaoRowBinding row,
                                      std::string source)
@@ -27,8 +50,16 @@ std::unique_ptr<OdbcDynasetCursor> OdbcDynasetCursor::Open(
     } else {
         cursor->m_sql = sql;
     }
-    cursor->m_query->Prepare(cursor->m_sql, OdbcAction::Read);
-    cursor->Run();
+    try {
+        cursor->m_query->Prepare(cursor->m_sql, OdbcAction::Read);
+        cursor->Run();
+    } catch (const CDaoException& e) {
+        // Some drivers (the Access driver: "Too few parameters") do not say which column.
+        if (e.m_pErrorInfo->m_lErrorCode != DaoError::ItemNotFound) throw;
+        const std::string missing = cursor->MissingColumn(isTableName ? sql : std::string());
+        if (missing.empty()) throw;
+        cursor->NoSuchColumn(missing);
+    }
     cursor->MapResultColumns();
     cursor->Step();
     cursor->m_atFirst = true;
@@ -70,14 +101,47 @@ void OdbcDynasetCursor::MapResultColumns() {
             const auto column = static_cast<SQLUSMALLINT>(c);
             if (SameName(m_query->ColumnName(column), binding.column)) found = column;
         }
-        if (found == 0) {
-            ThrowDaoException(DaoError::ItemNotFound,
-                              "Item not found: '" + m_source + "' in '" + m_connection->Name() +
-                                  "' gives no column '" + binding.column + "'.");
-        }
+        if (found == 0) NoSuchColumn(binding.column);
         m_result.numbers.push_back(found);
         m_result.types.push_back(m_query->ColumnType(found));
     }
+}
+
+void OdbcDynasetCursor::NoSuchColumn(const std::string& column) const {
+    ThrowDaoException(DaoError::ItemNotFound, "Item not found: '" + m_source + "' in '" +
+                                                  m_connection->Name() + "' gives no column '" +
+                                                  column + "'.");
+}
+
+std::string OdbcDynasetCursor::MissingColumn(const std::string& table) const {
+    try {
+        // The tables the statement reads: the one named, or those whose names stand in its SQL.
+        std::vector<std::string> tables{table};
+        if (table.empty()) {
+            tables.clear();
+            OdbcStatement list(*m_connection, m_source);
+            list.Catalog(OdbcCatalog::Tables, "%");
+            for (const auto& row : list.Rows(3)) {
+                if (NamesWord(m_sql, row[2])) tables.push_back(row[2]);
+            }
+        }
+        std::vector<std::string> columns;
+        for (const std::string& name : tables) {
+            OdbcStatement list(*m_connection, m_source);
+            list.Catalog(OdbcCatalog::Columns, name);
+            for (const auto& row : list.Rows(4)) columns.push_back(row[3]);
+        }
+        if (columns.empty()) return {};
+        for (const DaoColumnBinding& binding : m_row.Columns()) {
+            if (std::none_of(columns.begin(), columns.end(),
+                             [&](const std::string& c) { return SameName(c, binding.column); })) {
+                return binding.column;
+            }
+        }
+    } catch (const CDaoException&) {
+        // The catalogue could not say either: the driver's own words stand.
+    }
+    return {};
 }
 
 void OdbcDynasetCursor::Step() {

@@ -27,6 +27,9 @@ private:
                       std::string source);
 
     void MapResultColumns();
+    // A bound column that no table the source reads has; "" when that cannot be told.
+    std::string MissingColumn(const std::string& table) const;
+    [[noreturn]] void NoSuchColumn(const std::string& column) const;
     void Step();
     void Run();
 

@@ -24,8 +24,14 @@ struct Mapping {
 
 // First match wins.
 constexpr Mapping kMappings[] = {
-    // The Access driver reports Jet's own negative codes.
+    // The Access driver reports Jet's own negative codes: every one a user's file or action can
+    // cause has the number DAO gives the same fault.
     {Family::Jet, nullptr, -1605, nullptr, DaoError::DuplicateKey},
+    {Family::Jet, nullptr, -1809, nullptr, DaoError::ReadOnly},  // read-only file or folder
+    {Family::Jet, nullptr, -1808, nullptr, DaoError::DiskFull},
+    {Family::Jet, nullptr, -1022, nullptr, DaoError::DiskIo},
+    {Family::Jet, nullptr, -1028, nullptr, DaoError::UnrecognizedFormat},
+    {Family::Jet, nullptr, -1011, nullptr, 0},  // out of memory
     {Family::Jet, nullptr, -1305, nullptr, DaoError::TableNotFound},
     {Family::Jet, nullptr, -3010, nullptr, DaoError::ItemNotFound},  // too few parameters
     {Family::Jet, nullptr, -1811, nullptr, DaoError::FileNotFound},
@@ -111,6 +117,18 @@ int32_t EngineErrorNumber(const OdbcDiagnostic& d, OdbcAction action) {
     return action == OdbcAction::Connect ? DaoError::OdbcConnectFailed : DaoError::OdbcCallFailed;
 }
 
+bool IsSqliteReadOnly(const OdbcDiagnostic& d) {
+    return FamilyOf(d) == Family::Sqlite && (d.native & 0xFF) == 8;
+}
+
+void ThrowPartWayThroughChange(const std::string& file) {
+    ThrowDaoException(DaoError::Corrupt,
+                      "Cannot read the database '" + file +
+                          "': another program left it part way through a change. Open it once "
+                          "with that program, so that it finishes or undoes the change, then try "
+                          "again.");
+}
+
 bool IsDriverMissing(const OdbcDiagnostic& d) {
     // Windows' driver manager says IM002 for an unknown driver name too; unixODBC cannot load it.
     return d.state == "IM002" || Contains(d.text, "Can't open lib");
@@ -156,6 +174,24 @@ void ThrowOdbcError(const std::vector<OdbcDiagnostic>& diagnostics, const std::s
             break;
         case DaoError::UnrecognizedFormat:
             what = "Unrecognized database format " + quoted;
+            break;
+        case DaoError::DiskFull:
+            what = "Not enough space on disk to write to " + quoted;
+            break;
+        case DaoError::DiskIo:
+            what = "Disk or network error while using " + in;
+            break;
+        case DaoError::Corrupt:
+            what = "Cannot open database " + quoted +
+                   ". It may not be a database this program recognizes, or the file may be "
+                   "corrupt";
+            break;
+        case DaoError::FieldTooSmall:
+            what = "The field is too small to accept the amount of data you attempted to add to " +
+                   in + ". Try inserting or pasting less data";
+            break;
+        case DaoError::InvalidPath:
+            what = quoted + " is not a valid path";
             break;
         case DaoError::OdbcConnectFailed:
             what = "ODBC--connection to " + quoted + " failed";

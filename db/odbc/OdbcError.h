@@ -22,6 +22,14 @@ int32_t EngineErrorNumber(const OdbcDiagnostic& diagnostic, OdbcAction action);
 // The driver manager found no such driver or data source.
 bool IsDriverMissing(const OdbcDiagnostic& diagnostic);
 
+// The SQLite driver's "attempt to write a readonly database": on a connection that only reads,
+// the file has a journal or log another program left that would have to be played back.
+bool IsSqliteReadOnly(const OdbcDiagnostic& diagnostic);
+
+// The error for a source another program left part way through a change, worded as the SQLite
+// store words it for the same file given directly.
+[[noreturn]] void ThrowPartWayThroughChange(const std::string& file);
+
 // Raises the engine error for a failed call: the number of its first mapped record, a plain
 // description naming the database (and the table or query) and the driver's own words. A failed
 // commit raises CDaoCommitException.

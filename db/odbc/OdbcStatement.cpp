@@ -3,12 +3,33 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "db/DaoException.h"
+#include "db/odbc/OdbcCalls.h"
+#include "db/odbc/OdbcText.h"
 
 namespace {
 
 constexpr std::size_t kPiece = 16 * 1024;
+
+// The length of a text piece the driver said is `claimed` bytes long: where its terminator
+// stands when everything from there to the claimed end is zero (the driver's terminator and what
+// it or the zeroed buffer left after it), so that an overstated indicator never brings in bytes
+// the driver did not return; otherwise the claim (text with a zero inside it).
+std::size_t TextPieceLength(const char* piece, std::size_t claimed, std::size_t terminator) {
+    std::size_t end = 0;
+    while (end < claimed) {
+        bool zero = true;
+        for (std::size_t i = 0; i < terminator; ++i) zero = zero && piece[end + i] == '\0';
+        if (zero) break;
+        end += terminator;
+    }
+    for (std::size_t i = end; i < claimed; ++i) {
+        if (piece[i] != '\0') return claimed;
+    }
+    return std::min(end, claimed);
+}
 
 bool IsDateType(SQLSMALLINT type) {
     return type == SQL_TYPE_TIMESTAMP || type == SQL_TYPE_DATE || type == SQL_TIMESTAMP ||
@@ -107,17 +128,27 @@ void OdbcStatement::Fail(OdbcAction action) const {
 }
 
 void OdbcStatement::Prepare(const std::string& sql, OdbcAction action) {
-    if (!SQL_SUCCEEDED(SQLPrepare(m_stmt,
-                                  reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())),
-                                  static_cast<SQLINTEGER>(sql.size())))) {
-        Fail(action);
+    if (!SQL_SUCCEEDED(PrepareText(m_stmt, sql))) Fail(action);
+}
+
+void OdbcStatement::Catalog(OdbcCatalog catalog, const std::string& table) {
+    if (!SQL_SUCCEEDED(CatalogText(m_stmt, catalog, table))) Fail(OdbcAction::Read);
+}
+
+std::vector<std::vector<std::string>> OdbcStatement::Rows(SQLSMALLINT columns) {
+    std::vector<std::vector<std::string>> rows;
+    while (Fetch(OdbcAction::Read)) {
+        std::vector<std::string> row;
+        for (SQLSMALLINT c = 1; c <= columns; ++c)
+            row.push_back(Text(static_cast<SQLUSMALLINT>(c)));
+        rows.push_back(std::move(row));
     }
+    CloseCursor();
+    return rows;
 }
 
 void OdbcStatement::ExecuteDirect(const std::string& sql, OdbcAction action) {
-    const SQLRETURN rc =
-        SQLExecDirect(m_stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str())),
-                      static_cast<SQLINTEGER>(sql.size()));
+    const SQLRETURN rc = ExecDirectText(m_stmt, sql);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail(action);
 }
 
@@ -139,9 +170,12 @@ void OdbcStatement::Bind(SQLSMALLINT cType, SQLSMALLINT sqlType, SQLULEN size, S
 
 void OdbcStatement::BindText(const std::string& text, SQLSMALLINT sqlType) {
     Parameter& p = NextParameter();
-    p.bytes = text;
+    p.bytes = TextValueBytes(text);
     p.length = static_cast<SQLLEN>(p.bytes.size());
-    Bind(SQL_C_CHAR, NarrowTextType(sqlType, p.bytes.size()), std::max<SQLULEN>(p.bytes.size(), 1),
+    // The column size of text is counted in characters, whatever the bytes that carry them: a
+    // driver that checks it against its column (the Access driver, 255 for TEXT) counts so.
+    const std::size_t characters = CharacterCount(text);
+    Bind(TextCType(), NarrowTextType(sqlType, characters), std::max<SQLULEN>(characters, 1),
          p.bytes.data(), p.length, p);
 }
 
@@ -196,14 +230,9 @@ SQLSMALLINT OdbcStatement::ColumnCount() const {
 }
 
 std::string OdbcStatement::ColumnName(SQLUSMALLINT column) const {
-    SQLCHAR name[256] = {};
-    SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
-    SQLULEN size = 0;
-    if (!SQL_SUCCEEDED(SQLDescribeCol(m_stmt, column, name, sizeof name, &length, &type, &size,
-                                      &digits, &nullable))) {
-        Fail(OdbcAction::Read);
-    }
-    return reinterpret_cast<const char*>(name);
+    std::string name;
+    if (!SQL_SUCCEEDED(ColumnNameText(m_stmt, column, name))) Fail(OdbcAction::Read);
+    return name;
 }
 
 SQLSMALLINT OdbcStatement::ColumnType(SQLUSMALLINT column) const {
@@ -217,10 +246,14 @@ SQLSMALLINT OdbcStatement::ColumnType(SQLUSMALLINT column) const {
 
 bool OdbcStatement::ReadPieces(SQLUSMALLINT column, SQLSMALLINT cType, std::string& buffer) {
     buffer.clear();
-    const std::size_t terminator = cType == SQL_C_CHAR ? 1 : 0;
+    const bool text = cType == SQL_C_CHAR || cType == SQL_C_WCHAR;
+    const std::size_t terminator = cType == SQL_C_CHAR ? 1 : cType == SQL_C_WCHAR ? 2 : 0;
+    const std::size_t room = kPiece - terminator;  // the data a piece can hold
     std::size_t at = 0;
     for (;;) {
+        // Zeroed, so that what the driver did not write can be told from what it did.
         buffer.resize(at + kPiece);
+        std::memset(buffer.data() + at, 0, kPiece);
         SQLLEN indicator = 0;
         const SQLRETURN rc =
             SQLGetData(m_stmt, column, cType, buffer.data() + at, kPiece, &indicator);
@@ -230,13 +263,18 @@ bool OdbcStatement::ReadPieces(SQLUSMALLINT column, SQLSMALLINT cType, std::stri
             buffer.clear();
             return false;
         }
-        const bool whole =
-            indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) + terminator <= kPiece;
-        if (whole) {
-            at += static_cast<std::size_t>(indicator);
-            break;
+        if (rc == SQL_SUCCESS_WITH_INFO &&
+            (indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > room)) {
+            at += room;  // a full piece; more follows
+            continue;
         }
-        at += kPiece - terminator;
+        // The last piece. Its length indicator is trusted only as far as the data the driver
+        // returned: never past the piece, and for text never past its terminator.
+        std::size_t length =
+            indicator == SQL_NO_TOTAL ? room : std::min(static_cast<std::size_t>(indicator), room);
+        if (text) length = TextPieceLength(buffer.data() + at, length, terminator);
+        at += length;
+        break;
     }
     buffer.resize(at);
     return true;
@@ -246,8 +284,9 @@ StoreValue OdbcStatement::Read(SQLUSMALLINT column, DaoColumnType type, SQLSMALL
                                std::string& buffer) {
     switch (type) {
         case DaoColumnType::Text:
-            return ReadPieces(column, SQL_C_CHAR, buffer) ? StoreValue::Text(buffer)
-                                                          : StoreValue::Null();
+            if (!ReadPieces(column, TextCType(), buffer)) return StoreValue::Null();
+            buffer = TextFromValueBytes(buffer);
+            return StoreValue::Text(buffer);
         case DaoColumnType::LongBinary:
             return ReadPieces(column, SQL_C_BINARY, buffer) ? StoreValue::Blob(buffer)
                                                             : StoreValue::Null();
@@ -275,6 +314,6 @@ StoreValue OdbcStatement::Read(SQLUSMALLINT column, DaoColumnType type, SQLSMALL
 
 std::string OdbcStatement::Text(SQLUSMALLINT column) {
     std::string text;
-    ReadPieces(column, SQL_C_CHAR, text);
-    return text;
+    ReadPieces(column, TextCType(), text);
+    return TextFromValueBytes(text);
 }

@@ -7,6 +7,7 @@
 
 #include "db/DaoFieldExchange.h"
 #include "db/StoreValue.h"
+#include "db/odbc/OdbcCalls.h"
 #include "db/odbc/OdbcConnection.h"
 
 // One statement handle on a connection, with the parameter values it was given kept alive until
@@ -21,6 +22,9 @@ public:
     SQLHSTMT Handle() const { return m_stmt; }
 
     void Prepare(const std::string& sql, OdbcAction action);
+    // A catalogue call on one table, and every row it gives, columns 1 to n as text.
+    void Catalog(OdbcCatalog catalog, const std::string& table);
+    std::vector<std::vector<std::string>> Rows(SQLSMALLINT columns);
     void ExecuteDirect(const std::string& sql, OdbcAction action);
 
     // Parameters in order from 1; sqlType is the column's type as the driver reported it.

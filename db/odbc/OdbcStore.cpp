@@ -9,14 +9,15 @@ class OdbcDataStore : public Store {
 public:
     std::unique_ptr<RecordsetCursor> OpenTable(const StoreFile& file, DaoRowBinding row,
                                                const std::string& table) override {
-        return OdbcTableCursor::Open(OdbcConnection::Acquire(file), std::move(row), table);
+        return OdbcTableCursor::Open(OdbcConnection::Acquire(file, OdbcAccess::Write),
+                                     std::move(row), table);
     }
 
     std::unique_ptr<RecordsetCursor> OpenDynaset(const StoreFile& file, DaoRowBinding row,
                                                  const std::string& source,
                                                  bool isTableName) override {
-        return OdbcDynasetCursor::Open(OdbcConnection::Acquire(file), std::move(row), source,
-                                       isTableName);
+        return OdbcDynasetCursor::Open(OdbcConnection::Acquire(file, OdbcAccess::Read),
+                                       std::move(row), source, isTableName);
     }
 };
 

@@ -6,12 +6,9 @@
 #include <cstring>
 
 #include "db/DaoException.h"
+#include "db/odbc/OdbcText.h"
 
 namespace {
-
-SQLCHAR* Chars(const std::string& text) {
-    return reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str()));
-}
 
 int Number(const std::string& text) {
     int value = 0;
@@ -62,28 +59,13 @@ std::unique_ptr<OdbcTableCursor> OdbcTableCursor::Open(std::shared_ptr<OdbcConne
     return cursor;
 }
 
-std::vector<std::vector<std::string>> OdbcTableCursor::CatalogRows(OdbcStatement& stmt,
-                                                                   SQLSMALLINT columns) {
-    std::vector<std::vector<std::string>> rows;
-    while (stmt.Fetch(OdbcAction::Read)) {
-        std::vector<std::string> row;
-        for (SQLSMALLINT c = 1; c <= columns; ++c) row.push_back(stmt.Text(c));
-        rows.push_back(std::move(row));
-    }
-    stmt.CloseCursor();
-    return rows;
-}
-
 void OdbcTableCursor::ReadCatalog() {
     const std::string& name = m_connection->Name();
     {
         auto stmt = Statement();
-        if (!SQL_SUCCEEDED(SQLTables(stmt->Handle(), nullptr, 0, nullptr, 0, Chars(m_table),
-                                     SQL_NTS, nullptr, 0))) {
-            stmt->Fail(OdbcAction::Read);
-        }
+        stmt->Catalog(OdbcCatalog::Tables, m_table);
         // Names in the catalogue are patterns: the rows are checked for the name itself.
-        const auto tables = CatalogRows(*stmt, 4);
+        const auto tables = stmt->Rows(4);
         const bool found = std::any_of(tables.begin(), tables.end(), [&](const auto& t) {
             return SameName(t[2], m_table) && SameName(t[3], "TABLE");
         });
@@ -99,11 +81,8 @@ void OdbcTableCursor::ReadCatalog() {
         }
     }
     auto stmt = Statement();
-    if (!SQL_SUCCEEDED(SQLColumns(stmt->Handle(), nullptr, 0, nullptr, 0, Chars(m_table), SQL_NTS,
-                                  nullptr, 0))) {
-        stmt->Fail(OdbcAction::Read);
-    }
-    const auto columns = CatalogRows(*stmt, 5);
+    stmt->Catalog(OdbcCatalog::Columns, m_table);
+    const auto columns = stmt->Rows(7);
     for (const DaoColumnBinding& binding : m_row.Columns()) {
         const auto column = std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
             return SameName(c[2], m_table) && SameName(c[3], binding.column);
@@ -114,6 +93,7 @@ void OdbcTableCursor::ReadCatalog() {
                                                           binding.column + "'.");
         }
         m_types.push_back(static_cast<SQLSMALLINT>(Number((*column)[4])));
+        m_sizes.push_back(static_cast<std::size_t>(std::max(Number((*column)[6]), 0)));
     }
 }
 
@@ -122,19 +102,16 @@ bool OdbcTableCursor::FindIndex(const std::string& name, Index& index) {
     std::vector<std::pair<std::string, int>> keys;
     if (SameName(name, "PrimaryKey")) {
         auto stmt = Statement();
-        // Not every driver has SQLPrimaryKeys; its index is then found by its name below.
-        if (SQL_SUCCEEDED(
-                SQLPrimaryKeys(stmt->Handle(), nullptr, 0, nullptr, 0, Chars(m_table), SQL_NTS))) {
-            for (const auto& key : CatalogRows(*stmt, 5)) keys.emplace_back(key[3], Number(key[4]));
+        // Not every driver has SQLPrimaryKeys (the Access driver has not); its index is then
+        // found by its name below.
+        if (SQL_SUCCEEDED(CatalogText(stmt->Handle(), OdbcCatalog::PrimaryKeys, m_table))) {
+            for (const auto& key : stmt->Rows(5)) keys.emplace_back(key[3], Number(key[4]));
         }
     }
     if (keys.empty()) {
         auto stmt = Statement();
-        if (!SQL_SUCCEEDED(SQLStatistics(stmt->Handle(), nullptr, 0, nullptr, 0, Chars(m_table),
-                                         SQL_NTS, SQL_INDEX_ALL, SQL_QUICK))) {
-            stmt->Fail(OdbcAction::Read);
-        }
-        for (const auto& key : CatalogRows(*stmt, 9)) {
+        stmt->Catalog(OdbcCatalog::Statistics, m_table);
+        for (const auto& key : stmt->Rows(9)) {
             if (Number(key[6]) != SQL_TABLE_STAT && SameName(key[5], name)) {
                 keys.emplace_back(key[8], Number(key[7]));
             }
@@ -220,9 +197,16 @@ bool OdbcTableCursor::Seek(const char* comparison, const COleVariant& key) {
                           "Seek on the table '" + m_table + "' needs a current index.");
     }
     m_pending = Pending::None;
+    const std::size_t column = m_index.columns.front();
+    if (IsShortTextType(m_types[column]) && m_sizes[column] != 0 &&
+        CharacterCount(key.Text()) > m_sizes[column]) {
+        // Longer than the column holds: no row has it (and a driver may refuse the parameter).
+        if (m_state != CursorState::Empty) m_state = CursorState::NoCurrent;
+        return false;
+    }
     m_seek->CloseCursor();
     m_seek->ResetParameters();
-    m_seek->BindText(key.Text(), m_types[m_index.columns.front()]);
+    m_seek->BindText(key.Text(), m_types[column]);
     m_seek->Execute(OdbcAction::Read);
     bool found = false;
     try {

@@ -11,6 +11,9 @@
 #include "db/odbc/OdbcRowValues.h"
 #include "db/odbc/OdbcStatement.h"
 
+// A text column whose size is a limit (CHAR, VARCHAR and their wide twins; not a long text).
+bool IsShortTextType(SQLSMALLINT type);
+
 // A table-type recordset over ODBC: index selection from the driver's catalogue, seek, add and
 // edit through parameterised statements. Rows are known by their primary key; a walk takes the
 // keys of every row first, so it visits the rows that existed at MoveFirst once each, in index
@@ -44,13 +47,13 @@ private:
 
     std::unique_ptr<OdbcStatement> Statement();
     void ReadCatalog();
-    std::vector<std::vector<std::string>> CatalogRows(OdbcStatement& stmt, SQLSMALLINT columns);
     bool FindIndex(const std::string& name, Index& index);
     std::string BoundColumnList() const;
     std::string KeyCondition(const std::vector<std::size_t>& columns) const;
     void PrepareWalk();
     bool LoadRow(const Key& key);
     void WalkFrom(std::size_t position);
+    void CheckTextFits(uint64_t mask) const;
     void Write(OdbcStatement& stmt);
     OdbcStatement& InsertStatement(uint64_t mask);
     OdbcStatement& UpdateStatement(uint64_t mask);
@@ -60,6 +63,7 @@ private:
     std::string m_table;
     std::string m_quotedTable;
     std::vector<SQLSMALLINT> m_types;       // the table's type of each bound column
+    std::vector<std::size_t> m_sizes;       // and its size (characters for text; 0 unknown)
     ResultColumns m_result;                 // bound column i is result column i + 1
     std::vector<std::size_t> m_keyColumns;  // the primary key; every bound column without one
     bool m_keyed = false;

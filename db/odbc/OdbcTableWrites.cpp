@@ -4,12 +4,21 @@
 
 #include "db/DaoException.h"
 #include "db/odbc/OdbcTableCursor.h"
+#include "db/odbc/OdbcText.h"
 
 namespace {
 
 bool InMask(uint64_t mask, std::size_t column) { return (mask & (uint64_t{1} << column)) != 0; }
 
+std::string Count(std::size_t number) { return std::to_string(number); }
+
 }  // namespace
+
+bool IsShortTextType(SQLSMALLINT type) {
+    return type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_WCHAR || type == SQL_WVARCHAR;
+}
+
+namespace {}  // namespace
 
 OdbcStatement& OdbcTableCursor::InsertStatement(uint64_t mask) {
     std::unique_ptr<OdbcStatement>& stmt = m_inserts[mask];
@@ -59,6 +68,23 @@ void OdbcTableCursor::DuplicateKey() const {
                           "' of the table '" + m_table + "' in '" + m_connection->Name() + "'.");
 }
 
+// A text longer than its column holds is refused before anything is written, never cut: some
+// drivers (the Access driver as it ships) cut it without a word.
+void OdbcTableCursor::CheckTextFits(uint64_t mask) const {
+    for (std::size_t i = 0; i < m_row.Size(); ++i) {
+        if (!InMask(mask, i) || m_row.Columns()[i].type != DaoColumnType::Text) continue;
+        if (!IsShortTextType(m_types[i]) || m_sizes[i] == 0) continue;
+        const std::size_t characters = CharacterCount(m_row.TextValue(i));
+        if (characters <= m_sizes[i]) continue;
+        ThrowDaoException(DaoError::FieldTooSmall,
+                          "The field is too small to accept the amount of data you attempted to "
+                          "add. Try inserting or pasting less data. The column '" +
+                              m_row.Columns()[i].column + "' of the table '" + m_table + "' in '" +
+                              m_connection->Name() + "' holds " + Count(m_sizes[i]) +
+                              " characters; the value has " + Count(characters) + ".");
+    }
+}
+
 void OdbcTableCursor::Write(OdbcStatement& stmt) {
     const SQLRETURN rc = SQLExecute(stmt.Handle());
     if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return;
@@ -80,6 +106,7 @@ void OdbcTableCursor::Update() {
         m_row.Settle();
         return;
     }
+    CheckTextFits(mask);
     m_connection->BeginWrite();
     if (pending == Pending::Adding) {
         OdbcStatement& stmt = InsertStatement(mask);

@@ -10,6 +10,8 @@
 #include "db/odbc/OdbcConnection.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcError.h"
+#include "db/odbc/OdbcTarget.h"
+#include "db/odbc/OdbcText.h"
 #include "tests/support/FakeMessages.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
@@ -136,6 +138,63 @@ INSTANTIATE_TEST_SUITE_P(
                     DaoError::OdbcCallFailed}),
     [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
 
+// Every Jet number the Access driver gives for a fault of the user's file or action has the
+// number DAO gives the same fault.
+INSTANTIATE_TEST_SUITE_P(
+    JetNumbers, OdbcErrorMapping,
+    testing::Values(MappingCase{"ReadOnlyFile",
+                                {"HY000", -1809,
+                                 std::string(kAccess) + "Cannot update. Database or object is "
+                                                        "read-only."},
+                                OdbcAction::Write,
+                                DaoError::ReadOnly},
+                    MappingCase{"DiskFull",
+                                {"HY000", -1808, std::string(kAccess) + "Disk full."},
+                                OdbcAction::Commit,
+                                DaoError::DiskFull},
+                    MappingCase{"DiskError",
+                                {"HY000", -1022, std::string(kAccess) + "Disk or network error."},
+                                OdbcAction::Read,
+                                DaoError::DiskIo},
+                    MappingCase{
+                        "NotAJetFile",
+                        {"HY000", -1028, std::string(kAccess) + "Unrecognized database format."},
+                        OdbcAction::Connect,
+                        DaoError::UnrecognizedFormat},
+                    MappingCase{"Locked",
+                                {"HY000", -1102,
+                                 std::string(kAccess) + "Could not update; currently "
+                                                        "locked."},
+                                OdbcAction::Write,
+                                DaoError::Locked},
+                    MappingCase{"TextTooLong",
+                                {"22001", 0, std::string(kAccess) + "String data, right truncated"},
+                                OdbcAction::Write,
+                                DaoError::FieldTooSmall}),
+    [](const testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
+
+TEST(OdbcError, JetOutOfMemoryIsTheMemoryException) {
+    EXPECT_THROW(ThrowOdbcError({{"HY001", -1011, std::string(kAccess) + "Out of memory."}}, "db",
+                                OdbcAction::Read),
+                 CMemoryException);
+}
+
+TEST(OdbcText, CountsCharactersAsDriversDoAndNeverAltersText) {
+    EXPECT_EQ(CharacterCount("abc"), 3u);
+    EXPECT_EQ(CharacterCount("Жжж"), 3u);        // two bytes each
+    EXPECT_EQ(CharacterCount("日本"), 2u);       // three bytes each
+    EXPECT_EQ(CharacterCount("😀"), 2u);          // a UTF-16 pair
+    EXPECT_EQ(CharacterCount("a\xff\xfe"), 3u);  // bytes that are no UTF-8 count one each
+    for (const std::string text : {"", "plain", "Grüße – «x» 日本 😀"}) {
+        EXPECT_EQ(TextFromWide(WideFromText(text)), text);
+    }
+    EXPECT_EQ(WideFromText("😀"), std::u16string(u"\U0001F600"));
+    // Two different texts must never become one on the way to the driver.
+    for (const char* invalid : {"\xff", "a\xc3", "\xed\xa0\x80", "\xc0\xaf"}) {
+        EXPECT_THROW(WideFromText(invalid), CDaoException) << invalid;
+    }
+}
+
 TEST(OdbcError, OutOfMemoryIsTheMemoryException) {
     EXPECT_THROW(ThrowOdbcError({{"HY001", 0, "Memory allocation error"}}, "db", OdbcAction::Read),
                  CMemoryException);
@@ -169,12 +228,19 @@ TEST(OdbcConnectionString, ReadsBracedValuesAndKeywordsInAnyCase) {
 TEST(OdbcConnectionString, SqliteDriverNeverCreatesAFileAndWaitsTheLockWait) {
     EXPECT_TRUE(IsOdbcDatabaseName("odbc;DSN=x"));
     EXPECT_FALSE(IsOdbcDatabaseName("ODBC.mdb"));
-    EXPECT_EQ(DriverConnectionString("ODBC;Driver=SQLite3;Database=/d/s.db", 200),
-              "Driver=SQLite3;Database=/d/s.db;NoCreat=1;Timeout=200");
-    // What the name says itself stands.
-    EXPECT_EQ(DriverConnectionString("ODBC;Driver={SQLite3};Database=/d/s.db;nocreat=0;", 200),
-              "Driver={SQLite3};Database=/d/s.db;nocreat=0;Timeout=200");
-    EXPECT_EQ(DriverConnectionString("ODBC;DSN=Scrivane", 200), "DSN=Scrivane");
+    EXPECT_EQ(DriverConnectionString(ResolveOdbcTarget("ODBC;Driver=SQLite3;Database=/d/s.db"),
+                                     OdbcAccess::Write, 200),
+              "Database=file:///d/s.db?mode=rw;NoCreat=1;Timeout=200;"
+              "Driver=SQLite3;Database=/d/s.db");
+    // The lock wait the name says stands; NoCreat=0 does not, as the engine never creates a file.
+    EXPECT_EQ(DriverConnectionString(
+                  ResolveOdbcTarget("ODBC;Driver={SQLite3};Database=/d/s.db;nocreat=0;timeout=9;"),
+                  OdbcAccess::Write, 200),
+              "Database=file:///d/s.db?mode=rw;NoCreat=1;"
+              "Driver={SQLite3};Database=/d/s.db;nocreat=0;timeout=9;");
+    EXPECT_EQ(
+        DriverConnectionString(ResolveOdbcTarget("ODBC;DSN=Scrivane"), OdbcAccess::Write, 200),
+        "DSN=Scrivane");
 }
 
 TEST(OdbcConnectionString, AccessStringCarriesTheWorkgroupAndLogon) {
@@ -232,6 +298,34 @@ TEST_F(OdbcDriverFallback, AFailureOtherThanAMissingDriverIsReportedAtOnce) {
     }
     // The second string, which would have created the file, was never tried.
     EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// An ACE (.accdb) file only the Access Database Engine's driver opens; a Jet file either driver.
+TEST(OdbcAccessDrivers, AnAccdbFileGoesToTheAceDriverOnly) {
+    UseTestEngineSettings();
+    TempDir dir;
+    struct Case {
+        StoreFormat format;
+        const char* says;
+        bool namesOldDriver;
+    };
+    for (const Case& c :
+         {Case{StoreFormat::Ace, "\"Microsoft Access Driver (*.mdb, *.accdb)\" is", false},
+          Case{StoreFormat::Jet4, "\"Microsoft Access Driver (*.mdb)\" or", true}}) {
+        const std::string path = dir.File("file.db");
+        WriteFileBytes(path, "x");
+        try {
+            OdbcConnection::Acquire(StoreFile{path, c.format, {1, 2}}, OdbcAccess::Read);
+            FAIL() << "an Access driver is installed here";
+        } catch (const CDaoException& e) {
+            const std::string description = e.m_pErrorInfo->m_strDescription;
+            EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, DaoError::OdbcConnectFailed) << description;
+            EXPECT_NE(description.find(c.says), std::string::npos) << description;
+            const bool namesOldDriver =
+                description.find("\"Microsoft Access Driver (*.mdb)\"") != std::string::npos;
+            EXPECT_EQ(namesOldDriver, c.namesOldDriver) << description;
+        }
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "db/DaoEngine.h"
 #include "tests/robustness/Robustness.h"
+#include "tests/support/StoreKinds.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestDatabases.h"
 
@@ -104,6 +105,50 @@ TEST(SourceFiles, WhatAnotherProgramLeftBesideTheSourceIsNeverPlayedIntoIt) {
                     .Rows("SELECT Description FROM tblCategory WHERE CategoryID = 'Logged{L-1}'"),
                 std::vector<std::string>{"Only in the log"});
         }
+    }
+}
+
+// Through the SQLite ODBC driver the same source is opened for reading only too: what another
+// program left is never played into it, and the run ends exactly as with the file given directly.
+TEST(SourceFiles, ThroughOdbcWhatWasLeftBesideTheSourceIsNeverPlayedIntoItEither) {
+    AfxDaoInit();
+    for (const LeftBehind& left : kLeftBehind) {
+        SCOPED_TRACE(left.name);
+        TempDir dir;
+        const fs::path direct = dir.Path() / "direct";
+        const fs::path odbc = dir.Path() / "odbc";
+        fs::create_directories(direct);
+        const std::string source = (direct / "source.db").string();
+        const std::string destination = dir.File("destination.db");
+        MakeSmallGlossary(source, destination);
+        CrashWhileChanging(source, left.sql);
+        ASSERT_TRUE(fs::exists(source + left.leftFile));
+        // The crashed program's files as it left them, twice: no process holds a lock on them.
+        fs::copy(direct, odbc);
+        fs::copy_file(destination, dir.File("destination-odbc.db"));
+        std::map<std::string, std::string> before = FolderBytes(odbc);
+
+        const ConsoleRun expected = ConvertInProcess(source, destination);
+        const std::string odbcSource = (odbc / "source.db").string();
+        const ConsoleRun run = ConvertInProcess(DatabaseName(StoreKind::OdbcOverSqlite, odbcSource),
+                                                dir.File("destination-odbc.db"));
+
+        std::map<std::string, std::string> after = FolderBytes(odbc);
+        if (left.keptFile != nullptr) {
+            const std::string index = std::string("source.db") + left.keptFile;
+            before.erase(index);
+            after.erase(index);
+        }
+        EXPECT_TRUE(before == after) << "the source or what lies beside it was changed";
+        EXPECT_EQ(run.status, expected.status) << run.err;
+        std::string expectedErr = expected.err;
+        for (auto at = expectedErr.find(source); at != std::string::npos;
+             at = expectedErr.find(source, at + odbcSource.size())) {
+            expectedErr.replace(at, source.size(), odbcSource);
+        }
+        EXPECT_EQ(run.err, expectedErr);
+        EXPECT_EQ(DestinationContent(dir.File("destination-odbc.db")),
+                  DestinationContent(destination));
     }
 }
 
