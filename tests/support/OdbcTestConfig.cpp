@@ -72,11 +72,13 @@ OdbcTestConfig::OdbcTestConfig() {
     Write();
     setenv("ODBCSYSINI", m_folder.c_str(), 1);
     setenv("ODBCINI", (m_folder + "/user-odbc.ini").c_str(), 1);
-    // The folder goes when the process ends.
-    std::atexit([] {
-        std::error_code error;
-        fs::remove_all(Instance().m_folder, error);
-    });
+}
+
+// The folder goes when the process ends. Not an atexit handler registered from the constructor:
+// that one would run after this object is gone.
+OdbcTestConfig::~OdbcTestConfig() {
+    std::error_code error;
+    fs::remove_all(m_folder, error);
 }
 
 void OdbcTestConfig::AddDriver(const std::string& name,

@@ -28,6 +28,7 @@ public:
 
 private:
     OdbcTestConfig();
+    ~OdbcTestConfig();
     void Write() const;
 
     std::string m_folder;
