@@ -19,6 +19,7 @@
 #include "platform/Profile.h"
 #include "tests/support/TestDatabases.h"
 #include "tests/ui/UiTestSupport.h"
+#include "tests/ui/WindowRunTest.h"
 #include "ui/CConvertDlg.h"
 #include "ui/MessageBoxes.h"
 #include "ui/OpenFileDialog.h"
@@ -42,26 +43,7 @@ protected:
     }
 };
 
-class LongRunTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        WriteWorkgroupLookup();
-        CreateSourceDb(m_source);
-        CreateDestinationDb(m_destination);
-        profile.WriteProfileString("Paths", "Source", m_source);
-        profile.WriteProfileString("Paths", "Destination", m_destination);
-    }
-    QPushButton* Button(const CConvertDlg& dlg, int id) {
-        return qobject_cast<QPushButton*>(dlg.GetDlgItem(id));
-    }
-
-    std::string m_source = m_data.File("am_pub.mdb");
-    std::string m_destination = m_data.File("Scrivane.mdb");
-    Profile profile{"Veltrane", "Tallowmere"};
-    FakeMessages messages;
-    FakeFileDialog files;
-};
+class LongRunTest : public WindowRunTest {};
 
 TEST_F(LongRunTest, TheWindowRepaintsTakesNoInputAndCancelKeepsTheRowsWritten) {
     constexpr int kPhrases = 3000;

@@ -10,6 +10,7 @@
 #include "platform/Profile.h"
 #include "tests/support/TestDatabases.h"
 #include "tests/ui/UiTestSupport.h"
+#include "tests/ui/WindowRunTest.h"
 #include "ui/CConvertDlg.h"
 #include "ui/ProgressTexts.h"
 #include "ui/RunProgressDialog.h"
@@ -18,26 +19,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-class RunWindowTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        WriteWorkgroupLookup();
-        CreateSourceDb(m_source);
-        CreateDestinationDb(m_destination);
-        profile.WriteProfileString("Paths", "Source", m_source);
-        profile.WriteProfileString("Paths", "Destination", m_destination);
-    }
-    QPushButton* Button(const CConvertDlg& dlg, int id) {
-        return qobject_cast<QPushButton*>(dlg.GetDlgItem(id));
-    }
-
-    std::string m_source = m_data.File("am_pub.mdb");
-    std::string m_destination = m_data.File("Scrivane.mdb");
-    Profile profile{"Veltrane", "Tallowmere"};
-    FakeMessages messages;
-    FakeFileDialog files;
-};
+class RunWindowTest : public WindowRunTest {};
 
 // What the window asks of the window manager: a normal window with a minimise box, no maximise
 // box; the system menu offers Minimize too.
