@@ -1,7 +1,7 @@
 #pragma once
 
 // The ODBC API: unixODBC's headers here, the platform's own (odbc32) on Windows, whose headers
-// need <windows.h> first.
+// need <windows.h> first; odbcinst.h is the installer's half (odbccp32 there), for data sources.
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -11,5 +11,6 @@
 #endif
 #include <windows.h>
 #endif
+#include <odbcinst.h>
 #include <sql.h>
 #include <sqlext.h>

@@ -1,7 +1,5 @@
 #include "db/odbc/OdbcTarget.h"
 
-#include <odbcinst.h>
-
 #include <algorithm>
 
 #include "db/DaoException.h"
