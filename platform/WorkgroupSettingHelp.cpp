@@ -5,6 +5,7 @@
 #include "db/EngineStart.h"
 #include "platform/SettingsRegistry.h"
 
+#if !defined(Q_OS_WIN)
 namespace {
 
 std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
@@ -45,6 +46,7 @@ std::string FileHelp(const SettingsRegistry& registry, const std::string& missin
 }
 
 }  // namespace
+#endif
 
 WorkgroupSetupHelp SettingsWorkgroupSetupHelp(const SettingsRegistry& registry) {
 #if defined(Q_OS_WIN)
