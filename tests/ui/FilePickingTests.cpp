@@ -2,6 +2,7 @@
 // in a real file dialog over a real folder.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QListView>
@@ -48,8 +49,12 @@ protected:
         dialog.selectNameFilter(dialog.nameFilters().at(filter));
         const bool read = QTest::qWaitFor(
             [&] {
+                // The model names the folder its own way (separators, drive letter's case).
                 for (const QList<QVariant>& signal : loaded) {
-                    if (signal.at(0).toString() == folder) return true;
+                    if (QDir(signal.at(0).toString()).canonicalPath() ==
+                        QDir(folder).canonicalPath()) {
+                        return true;
+                    }
                 }
                 return false;
             },
